@@ -1,0 +1,78 @@
+#include "model/numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h> // newlocale, strtod_l: reading in the C locale
+
+namespace arrivals {
+
+std::string NumberText(double value) {
+  if (value == 0) // also -0
+    return " 0";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15G", value);
+  std::string digits = buf;
+  std::string out = value < 0 ? "-" : " ";
+  std::size_t start = value < 0 ? 1 : 0;
+  // A fraction shows no zero before its point: " .5", "-.25".
+  if (digits.compare(start, 2, "0.") == 0)
+    ++start;
+  out.append(digits, start);
+  return out;
+}
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return c;
+}
+
+} // namespace
+
+double LeadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+    ++i;
+  const std::size_t begin = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    ++i;
+    ++digits;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) {
+      ++i;
+      ++digits;
+    }
+  }
+  if (digits == 0)
+    return 0;
+  // An exponent counts only when it is complete.
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+      ++j;
+    if (j < text.size() && IsDigit(text[j])) {
+      while (j < text.size() && IsDigit(text[j]))
+        ++j;
+      i = j;
+    }
+  }
+  const std::string prefix(text.substr(begin, i - begin));
+  const double value = strtod_l(prefix.c_str(), nullptr, CLocale());
+  return value == 0 ? 0.0 : value; // "-0" reads as +0
+}
+
+Long RoundToLong(double value) {
+  // nearbyint rounds halves to even in the default rounding mode.
+  return static_cast<Long>(std::nearbyint(value));
+}
+
+} // namespace arrivals
