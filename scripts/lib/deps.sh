@@ -1,0 +1,70 @@
+# shellcheck shell=bash
+# Debian packages the project needs, and a helper that installs the missing
+# ones. Sourced by scripts/run, scripts/test and .ci/run.
+
+# Compiler, build system and test libraries. Qt 6 Widgets (its CMake files
+# need the OpenGL headers, which qt6-base-dev pulls in; libgl-dev is named so
+# the list says so), and a sans face of the window's point sizes.
+ARRIVALS_BUILD_PACKAGES=(
+  build-essential cmake ninja-build
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  fonts-liberation2
+)
+# What the tests use beyond the build: a virtual X server with its xauth for
+# the end-to-end test, synthetic input, screenshots and window lookup, and
+# the formatter and git that CI checks the sources with.
+ARRIVALS_TEST_PACKAGES=(
+  xvfb xauth xdotool imagemagick x11-utils clang-format git
+)
+
+# Prints the names among "$@" that are not installed.
+arrivals_missing_packages() {
+  local pkg status
+  for pkg in "$@"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+    [[ $status == installed ]] || printf '%s\n' "$pkg"
+  done
+}
+
+# Installs those of "$@" that are missing: one `apt-get update`, then one
+# non-interactive install without recommended extras. Uses sudo when not
+# root. Set ARRIVALS_NO_INSTALL=1 to only report what is missing.
+arrivals_ensure_packages() {
+  local missing
+  mapfile -t missing < <(arrivals_missing_packages "$@")
+  ((${#missing[@]} == 0)) && return 0
+
+  echo "Installing missing Debian packages: ${missing[*]}" >&2
+  if [[ ${ARRIVALS_NO_INSTALL:-0} == 1 ]]; then
+    echo "ARRIVALS_NO_INSTALL=1: not installing; install them with:" >&2
+    echo "  sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+    return 1
+  fi
+
+  local -a as_root=()
+  if ((EUID != 0)); then
+    if ! command -v sudo >/dev/null; then
+      echo "Not root and no sudo: as root, run" >&2
+      echo "  apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+      return 1
+    fi
+    as_root=(sudo)
+  fi
+
+  local -a env=(env DEBIAN_FRONTEND=noninteractive)
+  "${as_root[@]}" "${env[@]}" apt-get update -q </dev/null
+  "${as_root[@]}" "${env[@]}" apt-get install -y -q --no-install-recommends \
+    "${missing[@]}" </dev/null
+
+  mapfile -t missing < <(arrivals_missing_packages "$@")
+  if ((${#missing[@]} != 0)); then
+    echo "Still missing after apt-get install: ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+# The number of parallel build jobs: every core.
+arrivals_jobs() {
+  nproc 2>/dev/null || echo 2
+}
