@@ -1,5 +1,6 @@
 #include "model/numbers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,14 @@ namespace arrivals {
 std::string NumberText(double value) {
   if (value == 0) // also -0
     return " 0";
+  // Whole numbers, such as the packet count, take the short road.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char buf[24];
+    buf[0] = value < 0 ? '-' : ' ';
+    const auto whole = static_cast<long long>(std::fabs(value));
+    const auto end = std::to_chars(buf + 1, buf + sizeof buf, whole).ptr;
+    return std::string(buf, end);
+  }
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15G", value);
   std::string digits = buf;
@@ -65,8 +74,17 @@ double LeadingNumber(std::string_view text) {
       i = j;
     }
   }
-  const std::string prefix(text.substr(begin, i - begin));
-  const double value = strtod_l(prefix.c_str(), nullptr, CLocale());
+  // The common case is read by from_chars, which never looks at the locale;
+  // a sign, or a value out of range, goes to strtod in the C locale, which
+  // gives the infinity or the denormal that strtod gives.
+  double value = 0;
+  const char *first = text.data() + begin;
+  const char *last = text.data() + i;
+  const auto [ptr, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || ptr != last) {
+    const std::string prefix(first, last);
+    value = strtod_l(prefix.c_str(), nullptr, CLocale());
+  }
   return value == 0 ? 0.0 : value; // "-0" reads as +0
 }
 

@@ -26,7 +26,8 @@ struct RunState {
 
   std::array<Integer, 9> histSecond{}; // seconds with exactly k packets, k < 8
   std::array<Integer, 15> histGap{};   // gaps in quarter-second bins, k < 14
-  std::array<Integer, 23> series3s{};  // last 23 three-second counts, newest last
+  std::array<Integer, 23>
+      series3s{}; // last 23 three-second counts, newest last
   std::array<Integer, 23> series10s{}; // last 23 ten-second counts, newest last
   std::array<Integer, 23> hist3s{};    // three-second windows with exactly k
   std::array<Integer, 23> hist10s{};   // ten-second windows with 2k or 2k+1

@@ -53,7 +53,8 @@ void Simulation::tmrMain_Timer() {
 
   // Quarter-second bins; the product is taken in 64 bits so that no gap
   // can overflow it, and a bin outside the histogram is not counted.
-  const double bin = std::floor(static_cast<double>(std::int64_t{gap} * 4) / 1000);
+  const double bin =
+      std::floor(static_cast<double>(std::int64_t{gap} * 4) / 1000);
   if (bin >= 0 && bin < kBinsCounted) {
     Integer &cell = s.histGap[static_cast<std::size_t>(bin)];
     cell = SaturatingIncrement(cell);
@@ -64,8 +65,8 @@ void Simulation::tmrMain_Timer() {
     return;
   }
 
-  s.countdownMs = ClampToLong(std::int64_t{gap} + s.countdownMs -
-                              window_.TimerInterval());
+  s.countdownMs =
+      ClampToLong(std::int64_t{gap} + s.countdownMs - window_.TimerInterval());
 
   Integer i = 0;
   while (i < s.lastPacket && window_.PacketVisible(i))

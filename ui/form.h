@@ -1,0 +1,142 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/simulation.h"
+#include "model/window_port.h"
+#include "ui/controls.h"
+
+namespace arrivals {
+
+class RandomSource;
+
+// Which shape or label changed, for a view that repaints only that.
+enum class ShapeGroup { Packet, OneBar, InterArrivalBar, TwoBar, ThreeBar };
+enum class LabelGroup { Serviced, Graph, GraphTwo, GraphThree, GraphTitle };
+enum class ComboId { Experiment, Data };
+enum class ButtonId { Start, Pause };
+
+// Told of every change the program makes to a control after creation, right
+// after it is made. The Qt window implements it; with none attached the form
+// runs on its own and a message box is closed with OK at once.
+class FormObserver {
+public:
+  virtual ~FormObserver() = default;
+  // `before` is the shape as it was: its old box is what needs repainting.
+  virtual void ShapeChanged(ShapeGroup group, int index,
+                            const Shape &before) = 0;
+  virtual void LabelChanged(LabelGroup group, int index) = 0;
+  // Text, list or colour of a box; a change of text made by the program.
+  virtual void ComboChanged(ComboId which) = 0;
+  virtual void ButtonChanged(ButtonId which) = 0;
+  virtual void OptionChanged(int index) = 0;
+  virtual void TimerChanged() = 0;
+  // Shows the modal box and returns when OK has closed it.
+  virtual void ShowMessage(std::string_view text) = 0;
+};
+
+// The main form: its controls as data, the run it owns, and the handlers
+// that the window (or a script) feeds with events.
+class MainForm final : public WindowPort {
+public:
+  explicit MainForm(RandomSource &random);
+
+  MainForm(const MainForm &) = delete;
+  MainForm &operator=(const MainForm &) = delete;
+
+  void SetObserver(FormObserver *observer) { observer_ = observer; }
+
+  const Controls &controls() const { return c_; }
+  const RunState &state() const { return sim_.state; }
+  Simulation &simulation() { return sim_; }
+
+  // --- Events from the user and the timer --------------------------------
+
+  // The window is created: the start-up sequence.
+  void Form_Load();
+  void btnStart_Click();
+  void btnPause_Click();
+  // The user changed the whole text of a box (a keystroke, a paste, a cut):
+  // the text is stored and the change handling runs.
+  void UserEditsExperiment(std::string text);
+  void UserEditsData(std::string text);
+  // The user picked item `index` of a box's list: the text becomes the item
+  // and the click handling runs once. Returns false for an index out of range.
+  bool UserPicksExperiment(int index);
+  bool UserPicksData(int index);
+  // The user selects view button `index` (0 or 1). Nothing happens when it
+  // is already selected.
+  void UserSelectsView(int index);
+  // The selected view button, or -1 while neither is selected.
+  int SelectedView() const;
+  // One event of tmrMain. Dropped while the timer is disabled or while a
+  // tick is still running (a message box is open).
+  void TimerEvent();
+
+  // --- Handlers of the form ---------------------------------------------
+  void cmbData_Change();
+  void cmbData_Click();
+  void cmbExperiment_Change();
+  void cmbExperiment_Click();
+  void optGraphs_Click(Integer Index);
+  void tmrMain_Timer();
+
+  // Graph drawing
+  void DrawGraphs();
+  void ResetGraphs();
+
+  // --- WindowPort --------------------------------------------------------
+  Long TimerInterval() const override { return c_.tmrMain.interval; }
+  const std::string &ExperimentText() const override {
+    return c_.cmbExperiment.text;
+  }
+  const std::string &DataText() const override { return c_.cmbData.text; }
+  Long ExperimentColor() const override { return c_.cmbExperiment.foreColor; }
+  void SetExperimentColor(Long color) override;
+  bool PacketVisible(Integer i) const override {
+    return c_.sPacket[static_cast<std::size_t>(i)].visible;
+  }
+  void SetPacketVisible(Integer i, bool visible) override;
+  Single PacketLeft(Integer i) const override {
+    return c_.sPacket[static_cast<std::size_t>(i)].box.left;
+  }
+  void SetPacketLeft(Integer i, Single left) override;
+  void SetPacketTop(Integer i, Single top) override;
+  void SetPacketFillColor(Integer i, Long color) override;
+  void SetServicedCaption(std::string_view caption) override;
+  void ShowMessage(std::string_view text) override;
+  void RequestRedraw() override { DrawGraphs(); }
+
+private:
+  void FillLists();
+  void SelectView(int index); // runs optGraphs_Click when it changes
+  void Notify(ComboId which);
+  template <class Change> void ChangePacket(Integer i, Change change);
+  void SetExperimentText(std::string text); // runs cmbExperiment_Change
+  void SetDataText(std::string text);       // runs cmbData_Change
+  void SetButtonCaption(ButtonId which, std::string caption);
+  void SetTimerEnabled(bool enabled);
+  void SetOption(int index, bool value);
+  void SetLabelCaption(LabelGroup group, int index, std::string caption);
+  void SetLabelVisible(LabelGroup group, int index, bool visible);
+  Label &LabelAt(LabelGroup group, int index);
+  Shape &PacketAt(Integer i);
+  void SetBar(ShapeGroup group, Shape &bar, int index, Single top,
+              Single height);
+  template <std::size_t N, std::size_t M>
+  void ScaleGraph(ShapeGroup group, std::array<Shape, N> &bars,
+                  const std::array<Integer, M> &data, const Line &baseline,
+                  double fullHeight);
+  template <std::size_t N>
+  void FlattenGraph(ShapeGroup group, std::array<Shape, N> &bars,
+                    const Line &baseline);
+
+  Controls c_;
+  Simulation sim_;
+  RandomSource &random_;
+  FormObserver *observer_ = nullptr;
+  bool inTick_ = false;
+};
+
+} // namespace arrivals
