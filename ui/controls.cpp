@@ -128,14 +128,14 @@ Controls CreateControls() {
   constexpr Single kGraphLefts[8] = {660,  1020, 1380, 1740,
                                      2100, 2460, 2805, 3165};
   for (std::size_t i = 0; i < 8; ++i) {
-    const Single width = i == 1 ? 420 : 375;
-    c.lblGraph[i] = MakeLabel({kGraphLefts[i], 8220, width, 375}, "0", kPt16_5,
+    const Single height = i == 1 ? 420 : 375; // item 1 is a little taller
+    c.lblGraph[i] = MakeLabel({kGraphLefts[i], 8220, 375, height}, "0", kPt16_5,
                               Alignment::Center, true);
     const Single offset = 360 * static_cast<Single>(i);
-    c.lblGraphTwo[i] = MakeLabel({4740 + offset, 8220, width, 375}, "", kPt12,
+    c.lblGraphTwo[i] = MakeLabel({4740 + offset, 8220, 375, height}, "", kPt12,
                                  Alignment::Center, true);
-    c.lblGraphThree[i] = MakeLabel({8520 + offset, 8220, width, 375}, "", kPt12,
-                                   Alignment::Center, true);
+    c.lblGraphThree[i] = MakeLabel({8520 + offset, 8220, 375, height}, "",
+                                   kPt12, Alignment::Center, true);
   }
 
   c.lblMeanWaitingTime =

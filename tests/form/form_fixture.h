@@ -1,0 +1,83 @@
+#pragma once
+
+// A loaded form driven with scripted draws, and an observer that records
+// what the program changed.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/random_source.h"
+#include "ui/form.h"
+
+namespace arrivals::testing {
+
+class QueuedDraws final : public RandomSource {
+public:
+  std::deque<double> queue;
+  double fallback = 0.5; // used once the queue is empty
+  int taken = 0;
+
+  void Randomize() override {}
+  double Draw() override {
+    ++taken;
+    if (queue.empty())
+      return fallback;
+    const double u = queue.front();
+    queue.pop_front();
+    return u;
+  }
+};
+
+class RecordingObserver final : public FormObserver {
+public:
+  std::vector<std::string> messages;
+  std::vector<ComboId> combos;
+  int shapes = 0;
+  int timers = 0;
+  std::function<void()> duringMessage;
+
+  void ShapeChanged(ShapeGroup, int, const Shape &) override { ++shapes; }
+  void LabelChanged(LabelGroup, int) override {}
+  void ComboChanged(ComboId which) override { combos.push_back(which); }
+  void ButtonChanged(ButtonId) override {}
+  void OptionChanged(int) override {}
+  void TimerChanged() override { ++timers; }
+  void ShowMessage(std::string_view text) override {
+    messages.emplace_back(text);
+    if (duringMessage)
+      duringMessage();
+  }
+};
+
+class LoadedForm : public ::testing::Test {
+protected:
+  LoadedForm() {
+    form.SetObserver(&observer);
+    form.Form_Load();
+  }
+
+  const Controls &c() const { return form.controls(); }
+  const RunState &s() const { return form.state(); }
+  RunState &mutableState() { return form.simulation().state; }
+  void Tick(int n = 1) {
+    for (int i = 0; i < n; ++i)
+      form.TimerEvent();
+  }
+  int VisibleMarkers() const {
+    int n = 0;
+    for (const Shape &p : c().sPacket)
+      n += p.visible ? 1 : 0;
+    return n;
+  }
+
+  QueuedDraws draws;
+  RecordingObserver observer;
+  MainForm form{draws};
+};
+
+} // namespace arrivals::testing
