@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+
+#include <QPixmap>
+#include <QRect>
+#include <QWidget>
+
+#include "ui/controls.h"
+#include "ui/form.h"
+
+class QPainter;
+class QRegion;
+
+namespace arrivals {
+
+// Paints every control of the form that is not a real widget: the data
+// border, the bars, the axes and the track, the labels, the logo and the
+// packet markers. It reads the form's controls when it paints and keeps no
+// copy of them.
+//
+// Z-order, bottom to top: shpDataBorder, the bars, the lines (lneGraph, then
+// Line1), the labels, Image1, the packet markers. The axes lie over the
+// bottom row of their bars so that every bar stands on an unbroken axis; the
+// markers pass over the track and over the opaque counter lblServiced, which
+// they cross on their way.
+//
+// Only what changed is repainted: a moving marker asks for its old and new
+// rectangles, a label for its box, and a redraw of the graphs for one
+// rectangle per bar group (see flushBars).
+class FormCanvas final : public QWidget {
+public:
+  explicit FormCanvas(const Controls &controls, QWidget *parent = nullptr);
+
+  // A shape changed; `before` is how it was.
+  void shapeChanged(ShapeGroup group, int index, const Shape &before);
+  // A label's caption or visibility changed.
+  void labelChanged(LabelGroup group, int index);
+  // Asks for the repaint of every bar group changed since the last call, as
+  // one rectangle per group. The window calls it after each event it hands
+  // to the form, so a redraw of 68 bars costs four update rectangles.
+  void flushBars();
+
+  QSize sizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  const Shape &shapeAt(ShapeGroup group, int index) const;
+  const Label &labelAt(LabelGroup group, int index) const;
+  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
+  void paintOval(QPainter &p, const Shape &s, const QRegion &region);
+  void paintLine(QPainter &p, const Line &l, const QRegion &region);
+  void paintLabel(QPainter &p, const Label &l, const QRegion &region);
+  const QPixmap &ovalSprite(const Shape &s, QSize size);
+  const QPixmap &logo();
+
+  const Controls &c_;
+  std::array<QRect, 4>
+      barsDirty_{}; // OneBar, InterArrivalBar, TwoBar, ThreeBar
+
+  // The marker oval is drawn once, antialiased, and then only copied.
+  struct Sprite {
+    QSize size;
+    qreal ratio = 0;
+    Long fill = -1;
+    bool filled = false;
+    int outline = -1;
+    Long outlineColor = -1;
+    QPixmap pixmap;
+  } sprite_;
+
+  QPixmap logo_;
+  qreal logoRatio_ = 0;
+};
+
+} // namespace arrivals

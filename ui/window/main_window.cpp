@@ -1,0 +1,273 @@
+#include "ui/window/main_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "ui/window/canvas.h"
+#include "ui/window/fonts.h"
+#include "ui/window/pixels.h"
+
+namespace arrivals {
+
+namespace {
+
+std::size_t slot(ComboId which) { return which == ComboId::Experiment ? 0 : 1; }
+
+const ComboBox &comboControl(const Controls &c, ComboId which) {
+  return which == ComboId::Experiment ? c.cmbExperiment : c.cmbData;
+}
+
+// Buttons, boxes and view buttons have the window grey as their back colour.
+void paintGrey(QWidget *w) {
+  QPalette pal = w->palette();
+  const QColor grey = toColor(kWindowGrey);
+  pal.setColor(QPalette::Window, grey);
+  pal.setColor(QPalette::Button, grey);
+  pal.setColor(QPalette::Base, grey);
+  w->setPalette(pal);
+}
+
+void name(QWidget *w, const QString &n) {
+  w->setObjectName(n);
+  w->setAccessibleName(n);
+}
+
+} // namespace
+
+template <class F> void MainWindow::dispatch(F &&event) {
+  event();
+  canvas_->flushBars();
+}
+
+MainWindow::MainWindow(MainForm &form, QWidget *parent)
+    : QWidget(parent), form_(form) {
+  const Controls &c = form_.controls();
+  setWindowTitle(QStringLiteral("Arrivals"));
+  setObjectName(QStringLiteral("frmMain"));
+  setAccessibleName(QStringLiteral("Arrivals"));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, toColor(kWindowGrey));
+  setPalette(pal);
+
+  canvas_ = new FormCanvas(c, this);
+  // The layout is fixed in twips: the window does not follow its size.
+  setFixedSize(canvas_->sizeHint());
+
+  cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment");
+
+  const auto makeButton = [this](const CommandButton &b, const char *n) {
+    auto *w = new QPushButton(QString::fromStdString(b.caption), this);
+    name(w, QString::fromLatin1(n));
+    w->setGeometry(toPixels(b.box));
+    w->setFont(toQFont(b.font));
+    w->setAutoDefault(true); // Enter presses the focused button, as Space does
+    paintGrey(w);
+    return w;
+  };
+  btnStart_ = makeButton(c.btnStart, "btnStart");
+  btnPause_ = makeButton(c.btnPause, "btnPause");
+  connect(btnStart_, &QPushButton::clicked, this,
+          [this] { dispatch([this] { form_.btnStart_Click(); }); });
+  connect(btnPause_, &QPushButton::clicked, this,
+          [this] { dispatch([this] { form_.btnPause_Click(); }); });
+
+  cmbData_ = makeCombo(ComboId::Data, "cmbData");
+
+  views_ = new QButtonGroup(this);
+  views_->setExclusive(true);
+  for (std::size_t i = 0; i < optGraphs_.size(); ++i) {
+    const OptionButton &o = c.optGraphs[i];
+    auto *w = new QRadioButton(QString::fromStdString(o.caption), this);
+    name(w, QStringLiteral("optGraphs(%1)").arg(i));
+    w->setGeometry(toPixels(o.box));
+    w->setFont(toQFont(o.font));
+    w->setChecked(o.value);
+    paintGrey(w);
+    views_->addButton(w, static_cast<int>(i));
+    optGraphs_[i] = w;
+  }
+  connect(views_, &QButtonGroup::idClicked, this, [this](int id) {
+    dispatch([this, id] { form_.UserSelectsView(id); });
+  });
+
+  setTabOrder(cmbData_, btnPause_);
+  setTabOrder(btnPause_, cmbExperiment_);
+  setTabOrder(cmbExperiment_, btnStart_);
+  setTabOrder(btnStart_, optGraphs_[0]);
+  setTabOrder(optGraphs_[0], optGraphs_[1]);
+
+  tmrMain_ = new QTimer(this);
+  tmrMain_->setObjectName(QStringLiteral("tmrMain"));
+  tmrMain_->setTimerType(Qt::PreciseTimer);
+  connect(tmrMain_, &QTimer::timeout, this, &MainWindow::timerTick);
+
+  form_.SetObserver(this);
+  ComboChanged(ComboId::Experiment);
+  ComboChanged(ComboId::Data);
+  dispatch([this] { form_.Form_Load(); });
+  cmbData_->setFocus();
+}
+
+MainWindow::~MainWindow() { form_.SetObserver(nullptr); }
+
+QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
+  const ComboBox &c = comboControl(form_.controls(), which);
+  auto *box = new QComboBox(this);
+  name(box, QString::fromLatin1(n));
+  box->setGeometry(toPixels(c.box));
+  box->setFont(toQFont(c.font));
+  paintGrey(box);
+  // Enter adds nothing: the list holds exactly what start-up puts there.
+  box->setInsertPolicy(QComboBox::NoInsert);
+
+  // The line edit is made here so that the slot marking the end of an edit
+  // is connected before the box's own, and the one clearing it after.
+  auto *edit = new QLineEdit(box);
+  const std::size_t i = slot(which);
+  connect(edit, &QLineEdit::editingFinished, this,
+          [this, i] { finishing_[i] = true; });
+  box->setLineEdit(edit);
+  connect(edit, &QLineEdit::editingFinished, this, [this, i, which] {
+    finishing_[i] = false;
+    ComboChanged(which); // undo anything the box did to the text itself
+  });
+  // No completion: every keystroke is one change of the text, as typed.
+  box->setCompleter(nullptr);
+
+  // textEdited comes from the user only (a keystroke, a paste, a cut); a
+  // text set by the program reaches the form through the form itself.
+  connect(edit, &QLineEdit::textEdited, this,
+          [this, which](const QString &text) { userEdits(which, text); });
+  connect(box, &QComboBox::activated, this, [this, which, i](int index) {
+    if (!finishing_[i])
+      userPicks(which, index);
+  });
+  return box;
+}
+
+QComboBox *MainWindow::combo(ComboId which) const {
+  return which == ComboId::Experiment ? cmbExperiment_ : cmbData_;
+}
+
+void MainWindow::userEdits(ComboId which, const QString &text) {
+  dispatch([this, which, t = text.toStdString()]() mutable {
+    if (which == ComboId::Experiment)
+      form_.UserEditsExperiment(std::move(t));
+    else
+      form_.UserEditsData(std::move(t));
+  });
+}
+
+void MainWindow::userPicks(ComboId which, int index) {
+  dispatch([this, which, index] {
+    if (which == ComboId::Experiment)
+      form_.UserPicksExperiment(index);
+    else
+      form_.UserPicksData(index);
+  });
+  ComboChanged(which);
+}
+
+void MainWindow::timerTick() {
+  dispatch([this] { form_.TimerEvent(); });
+}
+
+// --- FormObserver -----------------------------------------------------------
+
+void MainWindow::ShapeChanged(ShapeGroup group, int index,
+                              const Shape &before) {
+  canvas_->shapeChanged(group, index, before);
+}
+
+void MainWindow::LabelChanged(LabelGroup group, int index) {
+  canvas_->labelChanged(group, index);
+}
+
+// Brings the widget in line with the form: list, text and text colour. The
+// widget's signals are blocked meanwhile, so a text set by the program does
+// not come back to the form as an edit.
+void MainWindow::ComboChanged(ComboId which) {
+  QComboBox *box = combo(which);
+  if (box == nullptr)
+    return; // still being made
+  const ComboBox &c = comboControl(form_.controls(), which);
+  QLineEdit *edit = box->lineEdit();
+  const QSignalBlocker blockBox(box);
+  const QSignalBlocker blockEdit(edit);
+
+  bool sameList = box->count() == static_cast<int>(c.items.size());
+  for (int k = 0; sameList && k < box->count(); ++k)
+    sameList =
+        box->itemText(k).toStdString() == c.items[static_cast<std::size_t>(k)];
+  if (!sameList) {
+    box->clear();
+    for (const std::string &item : c.items)
+      box->addItem(QString::fromStdString(item));
+  }
+
+  const QString text = QString::fromStdString(c.text);
+  // The list's current item follows the text where the text is an item, so
+  // the arrow keys step on from there.
+  const int item =
+      box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (item >= 0 && item != box->currentIndex())
+    box->setCurrentIndex(item);
+  if (edit->text() != text)
+    edit->setText(text);
+
+  const QColor ink = toColor(c.foreColor);
+  QPalette pal = edit->palette();
+  if (pal.color(QPalette::Text) != ink) {
+    pal.setColor(QPalette::Text, ink);
+    edit->setPalette(pal);
+  }
+}
+
+void MainWindow::ButtonChanged(ButtonId which) {
+  const Controls &c = form_.controls();
+  if (which == ButtonId::Start)
+    btnStart_->setText(QString::fromStdString(c.btnStart.caption));
+  else
+    btnPause_->setText(QString::fromStdString(c.btnPause.caption));
+}
+
+void MainWindow::OptionChanged(int index) {
+  (void)index;
+  // An exclusive group refuses to clear its checked button; lift that while
+  // both buttons take the form's values.
+  const QSignalBlocker block(views_);
+  views_->setExclusive(false);
+  for (std::size_t i = 0; i < optGraphs_.size(); ++i) {
+    const QSignalBlocker blockButton(optGraphs_[i]);
+    optGraphs_[i]->setChecked(form_.controls().optGraphs[i].value);
+  }
+  views_->setExclusive(true);
+}
+
+void MainWindow::TimerChanged() {
+  const Timer &t = form_.controls().tmrMain;
+  if (!t.enabled)
+    tmrMain_->stop();
+  else if (!tmrMain_->isActive())
+    tmrMain_->start(static_cast<int>(t.interval));
+}
+
+void MainWindow::ShowMessage(std::string_view text) {
+  // Show what the tick has done so far behind the box.
+  canvas_->flushBars();
+  QMessageBox box(
+      QMessageBox::NoIcon, windowTitle(),
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+      QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("message"));
+  // The timer goes on meanwhile; the form drops its events until OK.
+  box.exec();
+}
+
+} // namespace arrivals

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include <QWidget>
+
+#include "ui/form.h"
+
+class QButtonGroup;
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace arrivals {
+
+class FormCanvas;
+
+// The main window: shows the form's controls and hands every user and timer
+// event to the form. It holds no run state of its own. Real widgets stand
+// where a person types or clicks (the buttons, the two boxes and the view
+// buttons); one canvas paints everything else.
+//
+// Creating the window runs the form's Form_Load, so it is ready to show.
+// Every control carries its name from the form as objectName and accessible
+// name ("btnStart", "cmbData", "optGraphs(0)", ...).
+class MainWindow final : public QWidget, private FormObserver {
+public:
+  explicit MainWindow(MainForm &form, QWidget *parent = nullptr);
+  ~MainWindow() override;
+
+  MainWindow(const MainWindow &) = delete;
+  MainWindow &operator=(const MainWindow &) = delete;
+
+  // What a timeout of tmrMain does; tests call it to step without waiting.
+  void timerTick();
+
+  FormCanvas *canvas() const { return canvas_; }
+  QTimer *tmrMain() const { return tmrMain_; }
+
+private:
+  // FormObserver
+  void ShapeChanged(ShapeGroup group, int index, const Shape &before) override;
+  void LabelChanged(LabelGroup group, int index) override;
+  void ComboChanged(ComboId which) override;
+  void ButtonChanged(ButtonId which) override;
+  void OptionChanged(int index) override;
+  void TimerChanged() override;
+  void ShowMessage(std::string_view text) override;
+
+  QComboBox *makeCombo(ComboId which, const char *name);
+  QComboBox *combo(ComboId which) const;
+  void userEdits(ComboId which, const QString &text);
+  void userPicks(ComboId which, int index);
+  // Runs an event of the form, then asks for the repaints it caused.
+  template <class F> void dispatch(F &&event);
+
+  MainForm &form_;
+  FormCanvas *canvas_ = nullptr;
+  QComboBox *cmbExperiment_ = nullptr;
+  QComboBox *cmbData_ = nullptr;
+  QPushButton *btnStart_ = nullptr;
+  QPushButton *btnPause_ = nullptr;
+  std::array<QRadioButton *, 2> optGraphs_{};
+  QButtonGroup *views_ = nullptr;
+  QTimer *tmrMain_ = nullptr;
+  // Set while a box's line edit finishes editing (Enter, or the focus
+  // leaves): QComboBox then reports the item matching the typed text as
+  // "activated", which is no pick from the list.
+  std::array<bool, 2> finishing_{};
+};
+
+} // namespace arrivals
