@@ -288,6 +288,8 @@ void MainForm::SetServicedCaption(std::string_view caption) {
 void MainForm::ShowMessage(std::string_view text) {
   if (observer_)
     observer_->ShowMessage(text);
+  else if (messageSink_)
+    messageSink_->ShowMessage(text);
 }
 
 } // namespace arrivals

@@ -36,6 +36,14 @@ public:
   virtual void ShowMessage(std::string_view text) = 0;
 };
 
+// Shows the modal message box for a form that has no observer, such as the
+// headless script tool: the form then skips all other change notifications.
+class MessageSink {
+public:
+  virtual ~MessageSink() = default;
+  virtual void ShowMessage(std::string_view text) = 0;
+};
+
 // The main form: its controls as data, the run it owns, and the handlers
 // that the window (or a script) feeds with events.
 class MainForm final : public WindowPort {
@@ -46,6 +54,7 @@ public:
   MainForm &operator=(const MainForm &) = delete;
 
   void SetObserver(FormObserver *observer) { observer_ = observer; }
+  void SetMessageSink(MessageSink *sink) { messageSink_ = sink; }
 
   const Controls &controls() const { return c_; }
   const RunState &state() const { return sim_.state; }
@@ -136,6 +145,7 @@ private:
   Simulation sim_;
   RandomSource &random_;
   FormObserver *observer_ = nullptr;
+  MessageSink *messageSink_ = nullptr;
   bool inTick_ = false;
 };
 
