@@ -156,18 +156,13 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-// Keeps the texts of the message boxes, each closed with OK at once; the
-// rest of what the form reports concerns only a window that repaints.
-class MessageRecorder final : public FormObserver {
+// Keeps the texts of the message boxes, each closed with OK at once. It is
+// no observer: what else the form reports concerns only a window that
+// repaints.
+class MessageRecorder final : public MessageSink {
 public:
   std::vector<std::string> messages;
 
-  void ShapeChanged(ShapeGroup, int, const Shape &) override {}
-  void LabelChanged(LabelGroup, int) override {}
-  void ComboChanged(ComboId) override {}
-  void ButtonChanged(ButtonId) override {}
-  void OptionChanged(int) override {}
-  void TimerChanged() override {}
   void ShowMessage(std::string_view text) override {
     messages.emplace_back(text);
   }
@@ -176,7 +171,7 @@ public:
 class Script {
 public:
   explicit Script(std::ostream &out) : out_(out), form_(random_) {
-    form_.SetObserver(&recorder_);
+    form_.SetMessageSink(&recorder_);
   }
 
   // Runs one line; throws Malformed or OutOfDraws.

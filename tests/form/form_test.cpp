@@ -214,6 +214,26 @@ TEST_F(timer_events, are_dropped_while_a_message_box_is_open) {
   EXPECT_EQ(s().elapsedMs, 200); // the timer goes on after the box
 }
 
+TEST(message_box, reaches_a_sink_when_no_observer_is_attached) {
+  struct Sink final : MessageSink {
+    std::vector<std::string> texts;
+    void ShowMessage(std::string_view text) override {
+      texts.emplace_back(text);
+    }
+  } sink;
+  QueuedDraws draws;
+  MainForm form(draws);
+  form.SetMessageSink(&sink);
+  form.Form_Load();
+  form.btnStart_Click();
+  for (Integer i = 0; i < 50; ++i)
+    form.SetPacketVisible(i, true);
+  form.simulation().state.countdownMs = -1;
+  form.TimerEvent();
+  EXPECT_EQ(sink.texts,
+            std::vector<std::string>{"Silly Error: Ran Out of Data Packets"});
+}
+
 TEST_F(timer_events,
        a_red_pareto_name_launches_nothing_until_the_rate_changes) {
   form.UserPicksExperiment(5); // "Pareto 0.5" at the start-up rate 2.0
