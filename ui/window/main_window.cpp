@@ -243,9 +243,17 @@ void MainWindow::OptionChanged(int index) {
   // both buttons take the form's values.
   const QSignalBlocker block(views_);
   views_->setExclusive(false);
+  bool any = false;
+  for (const OptionButton &o : form_.controls().optGraphs)
+    any = any || o.value;
   for (std::size_t i = 0; i < optGraphs_.size(); ++i) {
+    const bool value = form_.controls().optGraphs[i].value;
     const QSignalBlocker blockButton(optGraphs_[i]);
-    optGraphs_[i]->setChecked(form_.controls().optGraphs[i].value);
+    optGraphs_[i]->setChecked(value);
+    // Tab comes to the group at its selected button; the arrow keys move
+    // between the two.
+    optGraphs_[i]->setFocusPolicy(value || !any ? Qt::StrongFocus
+                                                : Qt::ClickFocus);
   }
   views_->setExclusive(true);
 }
