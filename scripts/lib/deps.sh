@@ -12,10 +12,11 @@ ARRIVALS_BUILD_PACKAGES=(
   fonts-liberation2
 )
 # What the tests use beyond the build: a virtual X server with its xauth for
-# the end-to-end test, synthetic input, screenshots and window lookup, and
-# the formatter and git that CI checks the sources with.
+# the end-to-end test, synthetic input, screenshots and window lookup, the
+# XCB headers of its window-closing helper, and the formatter and git that CI
+# checks the sources with.
 ARRIVALS_TEST_PACKAGES=(
-  xvfb xauth xdotool imagemagick x11-utils clang-format git
+  xvfb xauth xdotool imagemagick x11-utils libxcb1-dev clang-format git
 )
 
 # Prints the names among "$@" that are not installed.
