@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -107,6 +108,8 @@ private slots:
   void messageBoxHoldsTheTick();
   void textFitsItsBox_data();
   void textFitsItsBox();
+  void paintedControlsAreNamed_data();
+  void paintedControlsAreNamed();
 
 private:
   template <class T> T *widget(const char *name) const {
@@ -489,6 +492,16 @@ void WindowTest::markerAtItsPosition() {
   QCOMPARE(image.pixel(left - 1, midY + 5), kGreyPx);
   QCOMPARE(image.pixel(right + 1, midY + 5), kGreyPx);
   QCOMPARE(image.pixel(midX, bottom + 1), kGreyPx);
+
+  // The same marker is what assistive technology finds there.
+  const QPoint onScreen = window_->canvas()->mapToGlobal(QPoint(midX, midY));
+  QAccessibleInterface *at =
+      QAccessible::queryAccessibleInterface(window_->canvas())
+          ->childAt(onScreen.x(), onScreen.y());
+  QVERIFY(at != nullptr);
+  QCOMPARE(at->text(QAccessible::Name),
+           QStringLiteral("sPacket(%1)")
+               .arg(marker - form_->controls().sPacket.data()));
 }
 
 // Regular at 2.0: every second holds two arrivals and every gap is half a
@@ -696,6 +709,60 @@ void WindowTest::textFitsItsBox() {
   QCOMPARE(fitted.pixelSize(), natural.pixelSize());
   if (QFontMetrics(natural).horizontalAdvance(text) <= width)
     QCOMPARE(fitted, natural); // narrowed only when it must be
+}
+
+// --- Accessibility --------------------------------------------------------
+
+void WindowTest::paintedControlsAreNamed_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QRect>("pixels");
+  QTest::addColumn<int>("role");
+  QTest::addColumn<bool>("visible");
+  QTest::addColumn<QString>("caption");
+  const int graphic = QAccessible::Graphic, text = QAccessible::StaticText;
+  QTest::newRow("shpDataBorder")
+      << "shpDataBorder" << QRect(24, 8, 233, 161) << graphic << true << "";
+  QTest::newRow("lblServiced")
+      << "lblServiced" << QRect(264, 40, 73, 25) << text << true << "0";
+  QTest::newRow("lblArrivalGraph(8)")
+      << "lblArrivalGraph(8)" << QRect(684, 296, 41, 25) << text << true
+      << "3.5";
+  QTest::newRow("lblGraphTwo(0), time series")
+      << "lblGraphTwo(0)" << QRect(316, 548, 25, 25) << text << false << "*";
+  QTest::newRow("lblGraphTitle(1)")
+      << "lblGraphTitle(1)" << QRect(284, 380, 241, 33) << text << true
+      << "Quelva per 3 s";
+  QTest::newRow("lneGraph(3)")
+      << "lneGraph(3)" << QRect(31, 547, 227, 3) << graphic << true << "";
+  QTest::newRow("Image1") << "Image1" << QRect(536, 592, 300, 48) << graphic
+                          << true << "";
+  QTest::newRow("sPacket(50)")
+      << "sPacket(50)" << QRect(0, 0, 25, 57) << graphic << false << "";
+}
+
+void WindowTest::paintedControlsAreNamed() {
+  QFETCH(QString, name);
+  QFETCH(QRect, pixels);
+  QAccessibleInterface *canvas =
+      QAccessible::queryAccessibleInterface(window_->canvas());
+  QVERIFY(canvas != nullptr);
+  QCOMPARE(canvas->text(QAccessible::Name), QStringLiteral("canvas"));
+  // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers.
+  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51);
+  QAccessibleInterface *found = nullptr;
+  for (int i = 0; i < canvas->childCount() && found == nullptr; ++i)
+    if (canvas->child(i)->text(QAccessible::Name) == name)
+      found = canvas->child(i);
+  QVERIFY(found != nullptr);
+  QCOMPARE(found->parent(), canvas);
+  QCOMPARE(canvas->indexOfChild(found) >= 0, true);
+  QCOMPARE(found->rect(),
+           pixels.translated(window_->canvas()->mapToGlobal(QPoint(0, 0))));
+  QTEST(static_cast<int>(found->role()), "role");
+  QTEST(!found->state().invisible, "visible");
+  QFETCH(QString, caption); // "*": whatever it was left with
+  if (caption != QStringLiteral("*"))
+    QCOMPARE(found->text(QAccessible::Description), caption);
 }
 
 QTEST_MAIN(WindowTest)

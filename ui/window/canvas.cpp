@@ -5,6 +5,7 @@
 #include <QPen>
 #include <QRegion>
 
+#include "ui/window/canvas_accessible.h"
 #include "ui/window/fonts.h"
 #include "ui/window/pixels.h"
 
@@ -72,6 +73,7 @@ FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
   setObjectName(QStringLiteral("canvas"));
   setAccessibleName(QStringLiteral("canvas"));
   setFixedSize(sizeHint());
+  CanvasAccessible::install();
 }
 
 QSize FormCanvas::sizeHint() const {
@@ -125,7 +127,15 @@ void FormCanvas::shapeChanged(ShapeGroup group, int index,
 }
 
 void FormCanvas::labelChanged(LabelGroup group, int index) {
-  update(toPixels(labelAt(group, index).box));
+  const Label &l = labelAt(group, index);
+  update(toPixels(l.box));
+  // Announced once assistive technology has asked for the canvas.
+  if (accessible_ == nullptr)
+    return;
+  if (QAccessibleInterface *child = accessible_->childFor(&l.box)) {
+    QAccessibleEvent changed(child, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+  }
 }
 
 void FormCanvas::flushBars() {

@@ -14,6 +14,8 @@ class QRegion;
 
 namespace arrivals {
 
+class CanvasAccessible;
+
 // Paints every control of the form that is not a real widget: the data
 // border, the bars, the axes and the track, the labels, the logo and the
 // packet markers. It reads the form's controls when it paints and keeps no
@@ -28,6 +30,9 @@ namespace arrivals {
 // Only what changed is repainted: a moving marker asks for its old and new
 // rectangles, a label for its box, and a redraw of the graphs for one
 // rectangle per bar group (see flushBars).
+//
+// Assistive technology sees every painted control as a child of the canvas,
+// named as in the form (see CanvasAccessible).
 class FormCanvas final : public QWidget {
 public:
   explicit FormCanvas(const Controls &controls, QWidget *parent = nullptr);
@@ -42,6 +47,10 @@ public:
   void flushBars();
 
   QSize sizeHint() const override;
+  const Controls &controls() const { return c_; }
+  // Set while the canvas has an accessibility interface, which then hears
+  // of every change of a caption.
+  void setAccessible(CanvasAccessible *accessible) { accessible_ = accessible; }
 
 protected:
   void paintEvent(QPaintEvent *event) override;
@@ -73,6 +82,7 @@ private:
 
   QPixmap logo_;
   qreal logoRatio_ = 0;
+  CanvasAccessible *accessible_ = nullptr;
 };
 
 } // namespace arrivals
