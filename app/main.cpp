@@ -76,6 +76,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   releaseStartupMessages();
   QApplication::setApplicationName(QStringLiteral("arrivals"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(ARRIVALS_APP_ID));
 
   arrivals::MersenneSource random;
   arrivals::MainForm form(random);

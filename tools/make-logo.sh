@@ -2,7 +2,8 @@
 # Draws the Arrivals wordmark: "Arrivals" in dark blue serif capitals and
 # lower case, then a time line whose ticks are packet arrivals, on a
 # transparent ground. Writes the 300 x 48 picture the window shows and a
-# 600 x 96 copy for screens at device pixel ratio 2.
+# 600 x 96 copy for screens at device pixel ratio 2. Also renders the
+# program's icon, drawn by hand in icon.svg, as the 128 x 128 icon.png.
 #
 # Needs ImageMagick and fontconfig with Liberation Serif (fonts-liberation2).
 # Usage: tools/make-logo.sh [output directory, default ui/window]
@@ -41,3 +42,6 @@ draw() {
 
 draw 1 "$out/logo.png"
 draw 2 "$out/logo@2x.png"
+# 64 x 64 units at twice the resolution.
+convert -background none -density 192 "MSVG:$out/icon.svg" -strip \
+  "PNG32:$out/icon.png"

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,6 +50,7 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
     : QWidget(parent), form_(form) {
   const Controls &c = form_.controls();
   setWindowTitle(QStringLiteral("Arrivals"));
+  setWindowIcon(QIcon(QStringLiteral(":/arrivals/icon.png")));
   setObjectName(QStringLiteral("frmMain"));
   setAccessibleName(QStringLiteral("Arrivals"));
   QPalette pal = palette();
