@@ -121,14 +121,14 @@ void FormCanvas::shapeChanged(ShapeGroup group, int index,
     return;
   const int slot = barGroupSlot(group);
   if (slot < 0)
-    update(dirty);
+    invalidate(dirty);
   else
     barsDirty_[static_cast<std::size_t>(slot)] |= dirty;
 }
 
 void FormCanvas::labelChanged(LabelGroup group, int index) {
   const Label &l = labelAt(group, index);
-  update(toPixels(l.box));
+  invalidate(toPixels(l.box));
   // Announced once assistive technology has asked for the canvas.
   if (accessible_ == nullptr)
     return;
@@ -141,9 +141,24 @@ void FormCanvas::labelChanged(LabelGroup group, int index) {
 void FormCanvas::flushBars() {
   for (QRect &dirty : barsDirty_) {
     if (!dirty.isEmpty())
-      update(dirty);
+      invalidate(dirty);
     dirty = QRect();
   }
+}
+
+void FormCanvas::setCovered(const QRegion &covered) {
+  covered_ = covered;
+  coveredBounds_ = covered.boundingRect();
+}
+
+void FormCanvas::invalidate(const QRect &dirty) {
+  if (!dirty.intersects(coveredBounds_) || !covered_.intersects(dirty)) {
+    update(dirty);
+    return;
+  }
+  const QRegion seen = QRegion(dirty) - covered_;
+  if (!seen.isEmpty())
+    update(seen);
 }
 
 void FormCanvas::paintEvent(QPaintEvent *event) {

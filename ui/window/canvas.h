@@ -4,13 +4,13 @@
 
 #include <QPixmap>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include "ui/controls.h"
 #include "ui/form.h"
 
 class QPainter;
-class QRegion;
 
 namespace arrivals {
 
@@ -46,6 +46,11 @@ public:
   // to the form, so a redraw of 68 bars costs four update rectangles.
   void flushBars();
 
+  // The area that the real widgets hide from view. A repaint that reaches
+  // into it leaves that part out, so that a marker launched beside a box
+  // does not make Qt repaint the box as well.
+  void setCovered(const QRegion &covered);
+
   QSize sizeHint() const override;
   const Controls &controls() const { return c_; }
   // Set while the canvas has an accessibility interface, which then hears
@@ -56,6 +61,7 @@ protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
+  void invalidate(const QRect &dirty);
   const Shape &shapeAt(ShapeGroup group, int index) const;
   const Label &labelAt(LabelGroup group, int index) const;
   void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
@@ -66,8 +72,10 @@ private:
   const QPixmap &logo();
 
   const Controls &c_;
-  std::array<QRect, 4>
-      barsDirty_{}; // OneBar, InterArrivalBar, TwoBar, ThreeBar
+  // OneBar, InterArrivalBar, TwoBar, ThreeBar
+  std::array<QRect, 4> barsDirty_{};
+  QRegion covered_;
+  QRect coveredBounds_;
 
   // The marker oval is drawn once, antialiased, and then only copied.
   struct Sprite {

@@ -98,6 +98,13 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
     dispatch([this, id] { form_.UserSelectsView(id); });
   });
 
+  QRegion covered;
+  for (const QWidget *w : std::initializer_list<const QWidget *>{
+           cmbExperiment_, btnStart_, btnPause_, cmbData_, optGraphs_[0],
+           optGraphs_[1]})
+    covered += w->geometry();
+  canvas_->setCovered(covered);
+
   setTabOrder(cmbData_, btnPause_);
   setTabOrder(btnPause_, cmbExperiment_);
   setTabOrder(cmbExperiment_, btnStart_);
