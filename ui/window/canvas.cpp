@@ -76,6 +76,11 @@ FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
   CanvasAccessible::install();
 }
 
+FormCanvas::~FormCanvas() {
+  if (accessible_ != nullptr)
+    accessible_->forgetCanvas();
+}
+
 QSize FormCanvas::sizeHint() const {
   return QSize(toPixels(kClientWidth), toPixels(kClientHeight));
 }

@@ -36,6 +36,9 @@ class CanvasAccessible;
 class FormCanvas final : public QWidget {
 public:
   explicit FormCanvas(const Controls &controls, QWidget *parent = nullptr);
+  ~FormCanvas() override;
+  FormCanvas(const FormCanvas &) = delete;
+  FormCanvas &operator=(const FormCanvas &) = delete;
 
   // A shape changed; `before` is how it was.
   void shapeChanged(ShapeGroup group, int index, const Shape &before);

@@ -47,7 +47,7 @@ void addLabels(std::vector<PaintedControl> &out, const char *name,
 // answer is read from the form's controls when asked.
 class PaintedAccessible final : public QAccessibleInterface {
 public:
-  PaintedAccessible(FormCanvas *canvas, const PaintedControl &control)
+  PaintedAccessible(QWidget *canvas, const PaintedControl &control)
       : canvas_(canvas), c_(control) {}
 
   bool isValid() const override { return !canvas_.isNull(); }
@@ -96,7 +96,7 @@ public:
   }
 
 private:
-  QPointer<FormCanvas> canvas_;
+  QPointer<QWidget> canvas_;
   PaintedControl c_;
 };
 
@@ -138,21 +138,17 @@ std::vector<PaintedControl> paintedControls(const Controls &c) {
 }
 
 CanvasAccessible::CanvasAccessible(FormCanvas *canvas)
-    : QAccessibleWidget(canvas, QAccessible::Pane),
+    : QAccessibleWidget(canvas, QAccessible::Pane), canvas_(canvas),
       controls_(paintedControls(canvas->controls())), ids_(controls_.size()) {
   canvas->setAccessible(this);
 }
 
 CanvasAccessible::~CanvasAccessible() {
-  if (FormCanvas *c = canvas())
-    c->setAccessible(nullptr);
+  if (canvas_)
+    canvas_->setAccessible(nullptr);
   for (QAccessible::Id id : ids_)
     if (id != 0)
       QAccessible::deleteAccessibleInterface(id);
-}
-
-FormCanvas *CanvasAccessible::canvas() const {
-  return static_cast<FormCanvas *>(widget());
 }
 
 int CanvasAccessible::childCount() const {
@@ -165,7 +161,7 @@ QAccessibleInterface *CanvasAccessible::child(int index) const {
   QAccessible::Id &id = ids_[static_cast<std::size_t>(index)];
   if (id == 0)
     id = QAccessible::registerAccessibleInterface(new PaintedAccessible(
-        canvas(), controls_[static_cast<std::size_t>(index)]));
+        canvas_, controls_[static_cast<std::size_t>(index)]));
   return QAccessible::accessibleInterface(id);
 }
 

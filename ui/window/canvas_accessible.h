@@ -50,9 +50,11 @@ public:
 
   // Installs the factory that gives every FormCanvas this interface.
   static void install();
+  // Told by the canvas as it is destroyed, before Qt deletes this.
+  void forgetCanvas() { canvas_ = nullptr; }
 
 private:
-  FormCanvas *canvas() const;
+  FormCanvas *canvas_; // null once the canvas is being destroyed
 
   std::vector<PaintedControl> controls_;
   mutable std::vector<QAccessible::Id> ids_; // 0 until made

@@ -123,7 +123,13 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
   cmbData_->setFocus();
 }
 
-MainWindow::~MainWindow() { form_.SetObserver(nullptr); }
+MainWindow::~MainWindow() {
+  // The children outlive this part of the window: a box losing the focus
+  // as it goes must no longer reach the form.
+  for (QObject *child : findChildren<QObject *>())
+    child->disconnect(this);
+  form_.SetObserver(nullptr);
+}
 
 QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
   const ComboBox &c = comboControl(form_.controls(), which);
