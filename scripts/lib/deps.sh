@@ -13,10 +13,12 @@ ARRIVALS_BUILD_PACKAGES=(
 )
 # What the tests use beyond the build: a virtual X server with its xauth for
 # the end-to-end test, synthetic input, screenshots and window lookup, the
-# XCB headers of its window-closing helper, and the formatter and git that CI
-# checks the sources with.
+# XCB headers of its window-closing helper, the locale sources from which
+# the build makes a decimal-comma locale for the number conversion tests, and
+# the formatter and git that CI checks the sources with.
 ARRIVALS_TEST_PACKAGES=(
-  xvfb xauth xdotool imagemagick x11-utils libxcb1-dev clang-format git
+  xvfb xauth xdotool imagemagick x11-utils libxcb1-dev locales
+  clang-format git
 )
 
 # Prints the names among "$@" that are not installed.
