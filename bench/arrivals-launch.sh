@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Starts a program for a measurement: a probe watches for its first frame,
+# and once the frame is there the program's Start button is clicked.
+#
+#   arrivals-launch.sh [--idle] [--title T] [--pixel "X Y RRGGBB"] PROBE PROGRAM [ARGS...]
+#
+# PROBE is window_probe (bench/window_probe.cpp). The program replaces this
+# script (exec), so whoever started the script holds the program's pid, and
+# reads the probe's "BASELINE firstframe <ms>" line on the program's
+# standard error. --idle: only watch, press nothing. Defaults: the title
+# "Arrivals" and the pixel (5, 600) in the window grey e0e0e0; Start is
+# btnStart's centre (84, 84): 600, 960, 1335 x 615 twips at 15 a pixel.
+# Needs DISPLAY, xdotool, and BASELINE_T0 for the probe's times.
+set -euo pipefail
+
+idle=0 title=Arrivals pixel="5 600 e0e0e0"
+while (($#)); do
+  case $1 in
+  --idle) idle=1 ;;
+  --title) title=$2; shift ;;
+  --pixel) pixel=$2; shift ;;
+  *) break ;;
+  esac
+  shift
+done
+probe=${1:?usage: arrivals-launch.sh [--idle] [--title T] [--pixel P] PROBE PROGRAM [ARGS...]}
+shift
+(($#)) || { echo "arrivals-launch.sh: no program" >&2; exit 2; }
+# Off screen there is no window to watch or click: the program runs idle.
+[[ ${QT_QPA_PLATFORM:-} == offscreen ]] && exec "$@"
+
+fifo=$(mktemp -u "${TMPDIR:-/tmp}/arrivals-launch.XXXXXX")
+mkfifo -m 600 "$fifo"
+# shellcheck disable=SC2086 # the pixel is three words on purpose
+"$probe" "$title" $pixel 120 >"$fifo" &
+exec 3<"$fifo"
+rm -f "$fifo"
+read -r ready <&3
+[[ $ready == ready ]] || { echo "arrivals-launch.sh: the probe did not start" >&2; exit 1; }
+
+# Once the first frame is up: press Start, then take the pointer off the
+# window so that no button is left hovered.
+(
+  read -r window <&3 || exit 0
+  ((idle)) && exit 0
+  xdotool mousemove --window "$window" 84 84 click 1
+  xdotool mousemove 1000 750
+) &
+exec 3<&-
+exec "$@"
