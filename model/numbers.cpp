@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <locale.h> // newlocale, strtod_l: reading in the C locale
 
@@ -19,9 +18,15 @@ std::string NumberText(double value) {
     const auto end = std::to_chars(buf + 1, buf + sizeof buf, whole).ptr;
     return std::string(buf, end);
   }
+  // to_chars never looks at the locale: the point is "." everywhere.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", value);
-  std::string digits = buf;
+  const auto end = std::to_chars(buf, buf + sizeof buf, value,
+                                 std::chars_format::general, 15)
+                       .ptr;
+  std::string digits(buf, end);
+  for (char &c : digits)
+    if (c == 'e')
+      c = 'E'; // 1E+20
   std::string out = value < 0 ? "-" : " ";
   std::size_t start = value < 0 ? 1 : 0;
   // A fraction shows no zero before its point: " .5", "-.25".

@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ struct RunControlCase {
   const char *pause;
 };
 
+void PrintTo(const RunControlCase &rc, std::ostream *os) { *os << rc.name; }
+
 class run_control : public LoadedForm,
                     public ::testing::WithParamInterface<RunControlCase> {};
 
@@ -112,6 +115,8 @@ struct RateCase {
   std::string shown;
   double rate;
 };
+
+void PrintTo(const RateCase &rc, std::ostream *os) { *os << rc.name; }
 
 class rate_box : public LoadedForm,
                  public ::testing::WithParamInterface<RateCase> {};
