@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QList>
+#include <QSocketNotifier>
 
 #include "model/random_source.h"
 #include "ui/form.h"
@@ -64,6 +69,31 @@ void releaseStartupMessages() {
   g_held.clear();
 }
 
+// SIGTERM and SIGINT (a log-out, a Ctrl+C in the terminal) end the event
+// loop like closing the window does. The handler only writes a byte; the
+// event loop reads it and quits.
+int g_signalPipe[2] = {-1, -1};
+
+void onQuitSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const auto n = ::write(g_signalPipe[0], &byte, 1);
+}
+
+void quitOnSignals(QApplication &app) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+    return;
+  auto *notifier =
+      new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app,
+                   [] { QCoreApplication::quit(); });
+  struct sigaction action = {};
+  action.sa_handler = onQuitSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGINT, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -75,6 +105,7 @@ int main(int argc, char **argv) {
   g_previous = qInstallMessageHandler(holdStartupMessage);
   QApplication app(argc, argv);
   releaseStartupMessages();
+  quitOnSignals(app);
   QApplication::setApplicationName(QStringLiteral("arrivals"));
   QGuiApplication::setDesktopFileName(QStringLiteral(ARRIVALS_APP_ID));
 
