@@ -164,4 +164,38 @@ Controls CreateControls() {
   return c;
 }
 
+const Shape &ShapeAt(const Controls &c, ShapeGroup group, int index) {
+  const auto i = static_cast<std::size_t>(index);
+  switch (group) {
+  case ShapeGroup::Packet:
+    return c.sPacket.at(i);
+  case ShapeGroup::OneBar:
+    return c.shpOneBar.at(i);
+  case ShapeGroup::InterArrivalBar:
+    return c.shpInterArrivalBar.at(i);
+  case ShapeGroup::TwoBar:
+    return c.shpTwoBar.at(i);
+  case ShapeGroup::ThreeBar:
+    break;
+  }
+  return c.shpThreeBar.at(i);
+}
+
+const Label &LabelAt(const Controls &c, LabelGroup group, int index) {
+  const auto i = static_cast<std::size_t>(index);
+  switch (group) {
+  case LabelGroup::Serviced:
+    return c.lblServiced;
+  case LabelGroup::Graph:
+    return c.lblGraph.at(i);
+  case LabelGroup::GraphTwo:
+    return c.lblGraphTwo.at(i);
+  case LabelGroup::GraphThree:
+    return c.lblGraphThree.at(i);
+  case LabelGroup::GraphTitle:
+    break;
+  }
+  return c.lblGraphTitle.at(i);
+}
+
 } // namespace arrivals

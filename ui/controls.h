@@ -124,4 +124,12 @@ struct Controls {
 // The controls with their creation properties.
 Controls CreateControls();
 
+// The shapes and labels that the program changes after creation, named by
+// group and index in change notifications.
+enum class ShapeGroup { Packet, OneBar, InterArrivalBar, TwoBar, ThreeBar };
+enum class LabelGroup { Serviced, Graph, GraphTwo, GraphThree, GraphTitle };
+
+const Shape &ShapeAt(const Controls &c, ShapeGroup group, int index);
+const Label &LabelAt(const Controls &c, LabelGroup group, int index);
+
 } // namespace arrivals

@@ -212,32 +212,19 @@ void MainForm::SetOption(int index, bool value) {
     observer_->OptionChanged(index);
 }
 
-Label &MainForm::LabelAt(LabelGroup group, int index) {
-  const auto i = static_cast<std::size_t>(index);
-  switch (group) {
-  case LabelGroup::Serviced:
-    return c_.lblServiced;
-  case LabelGroup::Graph:
-    return c_.lblGraph.at(i);
-  case LabelGroup::GraphTwo:
-    return c_.lblGraphTwo.at(i);
-  case LabelGroup::GraphThree:
-    return c_.lblGraphThree.at(i);
-  case LabelGroup::GraphTitle:
-    break;
-  }
-  return c_.lblGraphTitle.at(i);
+Label &MainForm::MutableLabel(LabelGroup group, int index) {
+  return const_cast<Label &>(LabelAt(std::as_const(c_), group, index));
 }
 
 void MainForm::SetLabelCaption(LabelGroup group, int index,
                                std::string caption) {
-  LabelAt(group, index).caption = std::move(caption);
+  MutableLabel(group, index).caption = std::move(caption);
   if (observer_)
     observer_->LabelChanged(group, index);
 }
 
 void MainForm::SetLabelVisible(LabelGroup group, int index, bool visible) {
-  LabelAt(group, index).visible = visible;
+  MutableLabel(group, index).visible = visible;
   if (observer_)
     observer_->LabelChanged(group, index);
 }

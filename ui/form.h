@@ -11,9 +11,6 @@ namespace arrivals {
 
 class RandomSource;
 
-// Which shape or label changed, for a view that repaints only that.
-enum class ShapeGroup { Packet, OneBar, InterArrivalBar, TwoBar, ThreeBar };
-enum class LabelGroup { Serviced, Graph, GraphTwo, GraphThree, GraphTitle };
 enum class ComboId { Experiment, Data };
 enum class ButtonId { Start, Pause };
 
@@ -129,7 +126,7 @@ private:
   void SetOption(int index, bool value);
   void SetLabelCaption(LabelGroup group, int index, std::string caption);
   void SetLabelVisible(LabelGroup group, int index, bool visible);
-  Label &LabelAt(LabelGroup group, int index);
+  Label &MutableLabel(LabelGroup group, int index);
   Shape &PacketAt(Integer i);
   void SetBar(ShapeGroup group, Shape &bar, int index, Single top,
               Single height);

@@ -86,37 +86,11 @@ QSize FormCanvas::sizeHint() const {
 }
 
 const Shape &FormCanvas::shapeAt(ShapeGroup group, int index) const {
-  const auto i = static_cast<std::size_t>(index);
-  switch (group) {
-  case ShapeGroup::Packet:
-    return c_.sPacket.at(i);
-  case ShapeGroup::OneBar:
-    return c_.shpOneBar.at(i);
-  case ShapeGroup::InterArrivalBar:
-    return c_.shpInterArrivalBar.at(i);
-  case ShapeGroup::TwoBar:
-    return c_.shpTwoBar.at(i);
-  case ShapeGroup::ThreeBar:
-    break;
-  }
-  return c_.shpThreeBar.at(i);
+  return ShapeAt(c_, group, index);
 }
 
 const Label &FormCanvas::labelAt(LabelGroup group, int index) const {
-  const auto i = static_cast<std::size_t>(index);
-  switch (group) {
-  case LabelGroup::Serviced:
-    return c_.lblServiced;
-  case LabelGroup::Graph:
-    return c_.lblGraph.at(i);
-  case LabelGroup::GraphTwo:
-    return c_.lblGraphTwo.at(i);
-  case LabelGroup::GraphThree:
-    return c_.lblGraphThree.at(i);
-  case LabelGroup::GraphTitle:
-    break;
-  }
-  return c_.lblGraphTitle.at(i);
+  return LabelAt(c_, group, index);
 }
 
 void FormCanvas::shapeChanged(ShapeGroup group, int index,
