@@ -7,7 +7,9 @@
 # PROBE is window_probe (bench/window_probe.cpp). The program replaces this
 # script (exec), so whoever started the script holds the program's pid, and
 # reads the probe's "BASELINE firstframe <ms>" line on the program's
-# standard error. --idle: only watch, press nothing. Defaults: the title
+# standard error. Times count from the exec of the program (this script's
+# own start-up is not the program's): BASELINE_T0 is set anew just before
+# it, and the probe reads the same time from a file. --idle: only watch, press nothing. Defaults: the title
 # "Arrivals" and the pixel (5, 600) in the window grey e0e0e0; Start is
 # btnStart's centre (84, 84): 600, 960, 1335 x 615 twips at 15 a pixel.
 # Needs DISPLAY, xdotool, and BASELINE_T0 for the probe's times.
@@ -30,9 +32,10 @@ shift
 [[ ${QT_QPA_PLATFORM:-} == offscreen ]] && exec "$@"
 
 fifo=$(mktemp -u "${TMPDIR:-/tmp}/arrivals-launch.XXXXXX")
+t0_file=$fifo.t0
 mkfifo -m 600 "$fifo"
 # shellcheck disable=SC2086 # the pixel is three words on purpose
-"$probe" "$title" $pixel 120 >"$fifo" &
+WINDOW_PROBE_T0_FILE=$t0_file "$probe" "$title" $pixel 120 >"$fifo" &
 exec 3<"$fifo"
 rm -f "$fifo"
 read -r ready <&3
@@ -41,10 +44,16 @@ read -r ready <&3
 # Once the first frame is up: press Start, then take the pointer off the
 # window so that no button is left hovered.
 (
-  read -r window <&3 || exit 0
+  read -r window <&3 || window=''
+  rm -f "$t0_file"
+  [[ -n $window ]] || exit 0
   ((idle)) && exit 0
   xdotool mousemove --window "$window" 84 84 click 1
   xdotool mousemove 1000 750
 ) &
 exec 3<&-
+# The launch, in ns, as the program's own marks and the probe count it.
+BASELINE_T0=${EPOCHREALTIME//[.,]/}000 # µs and a point, or a comma
+export BASELINE_T0
+echo "$BASELINE_T0" >"$t0_file"
 exec "$@"

@@ -12,10 +12,12 @@
 // after that), then, when the frame is there, "BASELINE mapped <ms>",
 // "BASELINE firstframe <ms>" and the same time again as "BASELINE
 // probeframe <ms>" (for a program that marks its own first frame) on
-// standard error, in milliseconds after BASELINE_T0 (CLOCK_REALTIME in ns,
-// taken by the launcher just before it started the program; these are the
-// lines the window-baseline tools read), and the window id on standard
-// output. Exits 1 on timeout (default 30 s).
+// standard error, in milliseconds after the launch, and the window id on
+// standard output. Exits 1 on timeout (default 30 s). The launch is the
+// time (CLOCK_REALTIME in ns) in the file named by WINDOW_PROBE_T0_FILE,
+// read once the frame is there (a launcher writes it just before it execs
+// the program), else BASELINE_T0 (taken by whoever started the launcher).
+// These are the lines the window-baseline tools read.
 //
 // Built by bench/measure-window.sh: c++ -std=c++20 -O2 window_probe.cpp -lxcb
 
@@ -108,7 +110,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   const char *t0Text = std::getenv("BASELINE_T0");
-  const std::int64_t t0 = t0Text != nullptr ? std::atoll(t0Text) : nowNs();
+  std::int64_t t0 = t0Text != nullptr ? std::atoll(t0Text) : nowNs();
 
   xcb_connection_t *c = xcb_connect(nullptr, nullptr);
   if (xcb_connection_has_error(c) != 0) {
@@ -173,6 +175,14 @@ int main(int argc, char **argv) {
     nanosleep(&pause, nullptr);
   }
   const std::int64_t frame = nowNs();
+  if (const char *t0File = std::getenv("WINDOW_PROBE_T0_FILE")) {
+    if (std::FILE *f = std::fopen(t0File, "r")) {
+      long long ns = 0;
+      if (std::fscanf(f, "%lld", &ns) == 1 && ns > 0)
+        t0 = ns;
+      std::fclose(f);
+    }
+  }
   const double mappedMs = static_cast<double>(mapped - t0) / 1e6;
   const double frameMs = static_cast<double>(frame - t0) / 1e6;
   std::fprintf(stderr,
