@@ -128,20 +128,29 @@ void MainForm::UserEditsData(std::string text) {
   cmbData_Change();
 }
 
-bool MainForm::UserPicksExperiment(int index) {
-  const auto &items = c_.cmbExperiment.items;
-  if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+namespace {
+
+// Puts item `index` of a box's list into its text; false when there is no
+// such item.
+bool TakeItem(ComboBox &box, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= box.items.size())
     return false;
-  c_.cmbExperiment.text = items[static_cast<std::size_t>(index)];
+  box.text = box.items[static_cast<std::size_t>(index)];
+  return true;
+}
+
+} // namespace
+
+bool MainForm::UserPicksExperiment(int index) {
+  if (!TakeItem(c_.cmbExperiment, index))
+    return false;
   cmbExperiment_Click();
   return true;
 }
 
 bool MainForm::UserPicksData(int index) {
-  const auto &items = c_.cmbData.items;
-  if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+  if (!TakeItem(c_.cmbData, index))
     return false;
-  c_.cmbData.text = items[static_cast<std::size_t>(index)];
   cmbData_Click();
   return true;
 }

@@ -1,5 +1,7 @@
 #include "ui/window/main_window.h"
 
+#include <utility>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QIcon>
@@ -42,8 +44,13 @@ void name(QWidget *w, const QString &n) {
 } // namespace
 
 template <class F> void MainWindow::dispatch(F &&event) {
+  ++dispatching_;
   event();
+  --dispatching_;
   canvas_->flushBars();
+  for (ComboId which : {ComboId::Experiment, ComboId::Data})
+    if (std::exchange(comboPending_[slot(which)], false))
+      syncCombo(which);
 }
 
 MainWindow::MainWindow(MainForm &form, QWidget *parent)
@@ -208,6 +215,16 @@ void MainWindow::LabelChanged(LabelGroup group, int index) {
 // widget's signals are blocked meanwhile, so a text set by the program does
 // not come back to the form as an edit.
 void MainWindow::ComboChanged(ComboId which) {
+  // Inside an event the box is brought up to date once, at its end: a tick
+  // of a Pareto process at its scale turns the name black and red again,
+  // which must not reach the widget as two changes.
+  if (dispatching_ > 0)
+    comboPending_[slot(which)] = true;
+  else
+    syncCombo(which);
+}
+
+void MainWindow::syncCombo(ComboId which) {
   QComboBox *box = combo(which);
   if (box == nullptr)
     return; // still being made
@@ -216,11 +233,9 @@ void MainWindow::ComboChanged(ComboId which) {
   const QSignalBlocker blockBox(box);
   const QSignalBlocker blockEdit(edit);
 
-  bool sameList = box->count() == static_cast<int>(c.items.size());
-  for (int k = 0; sameList && k < box->count(); ++k)
-    sameList =
-        box->itemText(k).toStdString() == c.items[static_cast<std::size_t>(k)];
-  if (!sameList) {
+  // The form fills each list once, from empty, so its length tells whether
+  // the widget's list is still to be filled.
+  if (box->count() != static_cast<int>(c.items.size())) {
     box->clear();
     for (const std::string &item : c.items)
       box->addItem(QString::fromStdString(item));

@@ -51,6 +51,8 @@ private:
 
   QComboBox *makeCombo(ComboId which, const char *name);
   QComboBox *combo(ComboId which) const;
+  // Shows the box's text, list and text colour as the form holds them.
+  void syncCombo(ComboId which);
   void userEdits(ComboId which, const QString &text);
   void userPicks(ComboId which, int index);
   // Runs an event of the form, then asks for the repaints it caused.
@@ -69,6 +71,9 @@ private:
   // leaves): QComboBox then reports the item matching the typed text as
   // "activated", which is no pick from the list.
   std::array<bool, 2> finishing_{};
+  // Events of the form in progress, and the boxes that changed during them.
+  int dispatching_ = 0;
+  std::array<bool, 2> comboPending_{};
 };
 
 } // namespace arrivals
