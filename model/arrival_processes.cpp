@@ -1,3 +1,5 @@
+#include "model/arrival_processes.h"
+
 #include <cmath>
 
 #include "model/numbers.h"
@@ -12,17 +14,6 @@ namespace {
 constexpr double kMeanGapWithoutRate = 1000000; // ms, for a rate <= 0
 constexpr double kPoissonRedraw = 0.99999;
 constexpr Integer kCantorBound = 20000;
-
-// The Pareto scale in ms of a process name, or 0 when it is no Pareto name.
-double ParetoScale(const std::string &name) {
-  if (name == "Pareto 0.1")
-    return 100;
-  if (name == "Pareto 0.2")
-    return 200;
-  if (name == "Pareto 0.5")
-    return 500;
-  return 0;
-}
 
 // Whole milliseconds of a gap. A gap that is not a number below the largest
 // Long (an infinite gap, or the NaN of an infinite mean) is the largest Long.
@@ -56,17 +47,27 @@ Long Simulation::NextInterArrival(const std::string &name, double rate) {
   if (window_.ExperimentColor() == kRed)
     window_.SetExperimentColor(kBlack);
 
-  double x;
-  if (name == "Poisson") {
+  const ArrivalProcess *process = FindArrivalProcess(name);
+  if (process == nullptr)
+    return 0;
+
+  double x = 0;
+  switch (process->rule) {
+  case GapRule::Exponential: {
     double u = random_.Draw();
     while (u >= kPoissonRedraw)
       u = random_.Draw();
     x = -std::log(1 - u) * m;
-  } else if (name == "Regular") {
+    break;
+  }
+  case GapRule::Constant:
     x = m;
-  } else if (name == "Uniform") {
+    break;
+  case GapRule::Uniform:
     x = random_.Draw() * m * 2;
-  } else if (const double s = ParetoScale(name); s != 0) {
+    break;
+  case GapRule::Pareto: {
+    const double s = process->scale;
     const double u = random_.Draw(); // drawn even when the scale equals m
     if (m == s) {
       // The shape m / (m - s) does not exist: mark the process name red.
@@ -76,7 +77,9 @@ Long Simulation::NextInterArrival(const std::string &name, double rate) {
     const double alpha = m / (m - s);
     const double e = 1 / alpha;
     x = s / std::pow(u, e);
-  } else if (name == "Cantor") {
+    break;
+  }
+  case GapRule::Cantor:
     // The table ends at index 20000; past its filled part every entry is 0.
     if (state.cantorPos >= kCantorBound)
       return 0;
@@ -84,8 +87,7 @@ Long Simulation::NextInterArrival(const std::string &name, double rate) {
     x = static_cast<double>(
             state.cantorGaps[static_cast<std::size_t>(state.cantorPos)]) *
         m / 10;
-  } else {
-    return 0;
+    break;
   }
   return WholeGap(x);
 }

@@ -1,5 +1,7 @@
 #include "ui/controls.h"
 
+#include "model/arrival_processes.h"
+
 namespace arrivals {
 
 namespace {
@@ -51,7 +53,8 @@ Controls CreateControls() {
   c.shpDataBorder.outlineColor = kDarkBlue;
   c.shpDataBorder.fillColor = kDarkBlue;
 
-  c.cmbExperiment = {{480, 240, 3255, 555}, "Poisson", {}, kBlack, kPt16_5};
+  c.cmbExperiment = {
+      {480, 240, 3255, 555}, std::string(kStartProcess), {}, kBlack, kPt16_5};
   c.btnStart = {{600, 960, 1335, 615}, "Start", kPt18};
   c.btnPause = {{2160, 960, 1335, 615}, "Pause", kPt18};
   c.cmbData = {{1320, 1800, 1335, 555}, "Combo1", {}, kBlack, kPt16_5};

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "model/arrival_processes.h"
 #include "model/numbers.h"
 #include "model/random_source.h"
 
@@ -9,9 +10,6 @@ namespace arrivals {
 
 namespace {
 
-constexpr const char *kProcesses[] = {"Poisson",    "Regular",    "Uniform",
-                                      "Pareto 0.1", "Pareto 0.2", "Pareto 0.5",
-                                      "Cantor"};
 constexpr const char *kRates[] = {"0.1", "0.5", "1.0", "1.5", "2.0",
                                   "2.5", "3.0", "3.5", "4.0"};
 constexpr double kHighestRate = 10;
@@ -51,10 +49,10 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::FillLists() {
-  for (const char *name : kProcesses)
-    c_.cmbExperiment.items.emplace_back(name);
+  for (const ArrivalProcess &p : kArrivalProcesses)
+    c_.cmbExperiment.items.emplace_back(p.name);
   Notify(ComboId::Experiment);
-  SetExperimentText("Poisson");
+  SetExperimentText(std::string(kStartProcess));
   for (const char *rate : kRates)
     c_.cmbData.items.emplace_back(rate);
   Notify(ComboId::Data);

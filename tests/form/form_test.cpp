@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "form_fixture.h"
+#include "model/arrival_processes.h"
 
 namespace arrivals::testing {
 namespace {
@@ -56,6 +57,11 @@ TEST_F(form_startup, fills_both_lists_in_order) {
       c().cmbExperiment.items,
       (std::vector<std::string>{"Poisson", "Regular", "Uniform", "Pareto 0.1",
                                 "Pareto 0.2", "Pareto 0.5", "Cantor"}));
+  // The list is the model's table itself, so no entry can miss a process.
+  std::vector<std::string> known;
+  for (const ArrivalProcess &p : kArrivalProcesses)
+    known.emplace_back(p.name);
+  EXPECT_EQ(c().cmbExperiment.items, known);
   EXPECT_EQ(c().cmbData.items,
             (std::vector<std::string>{"0.1", "0.5", "1.0", "1.5", "2.0", "2.5",
                                       "3.0", "3.5", "4.0"}));
