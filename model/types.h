@@ -12,8 +12,12 @@ using Single = float;         // window geometry in twips
 inline constexpr Integer kIntegerMax = 32767;
 inline constexpr Long kLongMax = 2147483647;
 
-// Colours are 24-bit numbers with red in the low byte.
-inline constexpr Long kRed = 255;
-inline constexpr Long kBlack = 0;
+// Colours are 24-bit numbers with red in the low byte, then green, then blue.
+constexpr Long Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return static_cast<Long>(r | g << 8 | b << 16);
+}
+
+inline constexpr Long kRed = Rgb(255, 0, 0);
+inline constexpr Long kBlack = Rgb(0, 0, 0);
 
 } // namespace arrivals

@@ -109,10 +109,14 @@ Controls CreateControls() {
       MakeLine(8400, 5700, 8400, 8220, 3),
   };
 
-  MakeBars(c.shpOneBar, 720, 360, 255, kPurple, c.lneGraph[3].y1);
-  MakeBars(c.shpInterArrivalBar, 5580, 360, 255, kNavy, c.lneGraph[9].y1);
-  MakeBars(c.shpTwoBar, 4740, 120, 105, kGreen, c.lneGraph[16].y1);
-  MakeBars(c.shpThreeBar, 8520, 120, 105, kGreen, c.lneGraph[22].y1);
+  MakeBars(c.shpOneBar, 720, 360, 255, kPurple,
+           c.lneGraph[kGraphOneBaseline].y1);
+  MakeBars(c.shpInterArrivalBar, 5580, 360, 255, kNavy,
+           c.lneGraph[kInterArrivalBaseline].y1);
+  MakeBars(c.shpTwoBar, 4740, 120, 105, kGreen,
+           c.lneGraph[kGraphTwoBaseline].y1);
+  MakeBars(c.shpThreeBar, 8520, 120, 105, kGreen,
+           c.lneGraph[kGraphThreeBaseline].y1);
 
   // Labels of the graphs.
   c.lblGraphTitle[0] = MakeLabel({360, 3780, 3615, 495}, "Pkts Per Sec",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,11 @@ namespace arrivals {
 inline constexpr Single kTwipsPerPixel = 15;
 inline constexpr Single kClientWidth = 12660; // 844 px
 inline constexpr Single kClientHeight = 9675; // 645 px
-inline constexpr Long kWindowGrey = 14737632; // 224, 224, 224
-inline constexpr Long kPurple = 8388736;      // 128, 0, 128
-inline constexpr Long kNavy = 8388608;        // 0, 0, 128
-inline constexpr Long kGreen = 32768;         // 0, 128, 0
-inline constexpr Long kDarkBlue = 12582912;   // 0, 0, 192
+inline constexpr Long kWindowGrey = Rgb(224, 224, 224);
+inline constexpr Long kPurple = Rgb(128, 0, 128);
+inline constexpr Long kNavy = Rgb(0, 0, 128);
+inline constexpr Long kGreen = Rgb(0, 128, 0);
+inline constexpr Long kDarkBlue = Rgb(0, 0, 192);
 
 struct Box {
   Single left = 0, top = 0, width = 0, height = 0;
@@ -87,6 +88,12 @@ struct Timer {
   Long interval = 50;
   bool enabled = true;
 };
+
+// The thick horizontal line of lneGraph that each graph's bars stand on.
+inline constexpr std::size_t kGraphOneBaseline = 3;
+inline constexpr std::size_t kInterArrivalBaseline = 9;
+inline constexpr std::size_t kGraphTwoBaseline = 16;
+inline constexpr std::size_t kGraphThreeBaseline = 22;
 
 // Item 7 of lblArrivalGraph does not exist; its slot is marked absent.
 struct OptionalLabel {

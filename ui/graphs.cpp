@@ -59,17 +59,17 @@ void MainForm::DrawGraphs() {
   if (s.skipGraphOne) {
     s.skipGraphOne = false;
   } else {
-    ScaleGraph(ShapeGroup::OneBar, c_.shpOneBar, s.histSecond, c_.lneGraph[3],
-               kGraphOneHeight);
+    ScaleGraph(ShapeGroup::OneBar, c_.shpOneBar, s.histSecond,
+               c_.lneGraph[kGraphOneBaseline], kGraphOneHeight);
     ScaleGraph(ShapeGroup::InterArrivalBar, c_.shpInterArrivalBar, s.histGap,
-               c_.lneGraph[9], kInterArrivalHeight);
+               c_.lneGraph[kInterArrivalBaseline], kInterArrivalHeight);
   }
 
   if (s.skipGraphTwo) {
     s.skipGraphTwo = false;
   } else {
     ScaleGraph(ShapeGroup::TwoBar, c_.shpTwoBar, series ? s.series3s : s.hist3s,
-               c_.lneGraph[16], kSeriesHeight);
+               c_.lneGraph[kGraphTwoBaseline], kSeriesHeight);
   }
 
   if (s.skipGraphThree) {
@@ -77,22 +77,25 @@ void MainForm::DrawGraphs() {
     return;
   }
   ScaleGraph(ShapeGroup::ThreeBar, c_.shpThreeBar,
-             series ? s.series10s : s.hist10s, c_.lneGraph[22], kSeriesHeight);
+             series ? s.series10s : s.hist10s, c_.lneGraph[kGraphThreeBaseline],
+             kSeriesHeight);
 }
 
 void MainForm::ResetGraphs() {
   for (std::size_t i = 0; i < c_.shpOneBar.size(); ++i) {
     const int index = static_cast<int>(i);
     SetLabelCaption(LabelGroup::Graph, index, NumberText(index));
-    SetBar(ShapeGroup::OneBar, c_.shpOneBar[i], index, c_.lneGraph[3].y1, 0);
+    SetBar(ShapeGroup::OneBar, c_.shpOneBar[i], index,
+           c_.lneGraph[kGraphOneBaseline].y1, 0);
   }
   FlattenGraph(ShapeGroup::InterArrivalBar, c_.shpInterArrivalBar,
-               c_.lneGraph[9]);
+               c_.lneGraph[kInterArrivalBaseline]);
   for (std::size_t i = 0; i < c_.shpTwoBar.size(); ++i) {
     const int index = static_cast<int>(i);
-    SetBar(ShapeGroup::TwoBar, c_.shpTwoBar[i], index, c_.lneGraph[16].y1, 0);
-    SetBar(ShapeGroup::ThreeBar, c_.shpThreeBar[i], index, c_.lneGraph[22].y1,
-           0);
+    SetBar(ShapeGroup::TwoBar, c_.shpTwoBar[i], index,
+           c_.lneGraph[kGraphTwoBaseline].y1, 0);
+    SetBar(ShapeGroup::ThreeBar, c_.shpThreeBar[i], index,
+           c_.lneGraph[kGraphThreeBaseline].y1, 0);
   }
 
   if (c_.optGraphs[0].value) {

@@ -265,3 +265,15 @@ TEST(numbers, round_to_long_sends_halves_to_the_even_neighbour) {
 
 } // namespace
 } // namespace arrivals
+
+namespace arrivals {
+namespace {
+
+// Colour numbers as the window reads them: red in the low byte.
+static_assert(Rgb(255, 0, 0) == 255);
+static_assert(Rgb(0, 255, 0) == 0xff00);
+static_assert(Rgb(0, 0, 128) == 8388608);
+static_assert(Rgb(224, 224, 224) == 14737632);
+
+} // namespace
+} // namespace arrivals
