@@ -98,6 +98,36 @@ TEST(tick, a_gap_of_zero_is_binned_and_changes_nothing_else) {
   EXPECT_EQ(rig.state.countdownMs, 500 - 50 - 50);
 }
 
+TEST(tick, markers_in_flight_move_on_a_tick_whose_gap_is_zero) {
+  // Each process asks for a gap on every tick and gets 0.
+  struct Case {
+    const char *process;
+    const char *rate;
+    int draws; // taken by the one call
+    Integer cantorPos;
+  };
+  const Case cases[] = {
+      {"Pareto 0.5", "2.0", 1, 0}, // the scale equals the mean gap
+      {"Pareto 0.1", "10", 1, 0},
+      {"Pare", "2.0", 0, 0},       // a name half typed
+      {"Cantor", "2.0", 0, 20000}, // past the end of the table
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.process);
+    Rig<> rig(c.process, c.rate);
+    rig.state.cantorPos = c.cantorPos;
+    rig.state.countdownMs = -50; // an arrival is due
+    rig.window.markers[7] = {true, 5000, kPacketTrackTop, kRed};
+    for (int d = 0; d < c.draws; ++d)
+      rig.random.Push({0.5});
+    rig.sim.tmrMain_Timer();
+    EXPECT_EQ(rig.random.drawsTaken, c.draws);
+    EXPECT_EQ(rig.state.packetCount, 0);
+    EXPECT_EQ(rig.window.markers[7].left, 5000 + 250);
+    EXPECT_TRUE(rig.window.markers[7].visible);
+  }
+}
+
 TEST(tick, gaps_fall_into_quarter_second_bins) {
   struct Case {
     Long gap;
