@@ -21,8 +21,9 @@ public:
   std::deque<double> queue;
   double fallback = 0.5; // used once the queue is empty
   int taken = 0;
+  int seeded = 0;
 
-  void Randomize() override {}
+  void Randomize() override { ++seeded; }
   double Draw() override {
     ++taken;
     if (queue.empty())
