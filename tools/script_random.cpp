@@ -3,19 +3,21 @@
 namespace arrivals {
 
 double ScriptRandom::Draw() {
-  double u = 0;
-  switch (mode_) {
-  case Mode::Mersenne:
-    u = mersenne_.Draw();
-    break;
-  case Mode::Queue:
-    if (next_ == queue_.size())
+  const bool empty =
+      mode_ == Mode::None || (mode_ == Mode::Queue && next_ == queue_.size());
+  if (empty) {
+    if (!fallBack_)
       throw OutOfDraws();
-    u = queue_[next_++];
-    break;
-  case Mode::None:
-    throw OutOfDraws();
+    mersenne_.Randomize();
+    mode_ = Mode::Mersenne;
+    queue_.clear();
+    next_ = 0;
   }
+  double u = 0;
+  if (mode_ == Mode::Mersenne)
+    u = mersenne_.Draw();
+  else
+    u = queue_[next_++];
   ++count_;
   return u;
 }

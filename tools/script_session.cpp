@@ -1,4 +1,4 @@
-#include "tools/script_runner.h"
+#include "tools/script_session.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,7 +13,7 @@
 
 #include "tools/script_dump.h"
 #include "tools/script_random.h"
-#include "ui/form.h"
+#include "tools/script_text.h"
 
 namespace arrivals {
 
@@ -27,43 +27,9 @@ struct Malformed {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Quoted(std::string_view word) {
-  return "'" + std::string(word) + "'";
-}
-
-// Splits a line into words separated by blanks, and keeps the position of
-// each word so that `type` can take the rest of the line byte for byte.
-class Words {
-public:
-  explicit Words(std::string_view line) : line_(line) {}
-
-  // The next word, or nothing at the end of the line.
-  std::optional<std::string_view> Next() {
-    while (pos_ < line_.size() && IsBlank(line_[pos_]))
-      ++pos_;
-    if (pos_ == line_.size())
-      return std::nullopt;
-    const std::size_t begin = pos_;
-    while (pos_ < line_.size() && !IsBlank(line_[pos_]))
-      ++pos_;
-    return line_.substr(begin, pos_ - begin);
-  }
-
-  // Everything after the single blank that ends the current word.
-  std::string_view Rest() const {
-    return pos_ < line_.size() ? line_.substr(pos_ + 1) : std::string_view{};
-  }
-
-  // Fails when a word is left over.
-  void End(std::string_view command) {
-    if (const auto extra = Next())
-      throw Malformed{std::string(command) + ": unexpected " + Quoted(*extra)};
-  }
-
-private:
-  std::string_view line_;
-  std::size_t pos_ = 0;
-};
+// A word of the script in quotes, shortened and escaped so that the
+// message stays one printable line.
+std::string Quoted(std::string_view word) { return "'" + Excerpt(word) + "'"; }
 
 // An unsigned decimal: digits only, fitting 64 bits.
 std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
@@ -120,257 +86,252 @@ std::optional<double> ParseDraw(std::string_view word) {
   return value + 0.0; // "-0" is the draw 0
 }
 
-// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no
-// surrogates, nothing above U+10FFFF.
-bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    std::size_t more = 0;
-    std::uint32_t cp = 0;
-    std::uint32_t min = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      more = 1, cp = c & 0x1Fu, min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      more = 2, cp = c & 0x0Fu, min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      more = 3, cp = c & 0x07u, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i <= more)
-      return false;
-    for (std::size_t k = 1; k <= more; ++k) {
-      const auto cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80)
-        return false;
-      cp = (cp << 6) | (cc & 0x3Fu);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += more + 1;
-  }
-  return true;
-}
+} // namespace
 
-// Keeps the texts of the message boxes, each closed with OK at once. It is
-// no observer: what else the form reports concerns only a window that
-// repaints.
-class MessageRecorder final : public MessageSink {
+// Splits a line into words separated by blanks, and keeps the position of
+// each word so that `type` can take the rest of the line byte for byte.
+class ScriptSession::Words {
 public:
-  std::vector<std::string> messages;
+  explicit Words(std::string_view line) : line_(line) {}
 
-  void ShowMessage(std::string_view text) override {
-    messages.emplace_back(text);
+  // The next word, or nothing at the end of the line.
+  std::optional<std::string_view> Next() {
+    while (pos_ < line_.size() && IsBlank(line_[pos_]))
+      ++pos_;
+    if (pos_ == line_.size())
+      return std::nullopt;
+    const std::size_t begin = pos_;
+    while (pos_ < line_.size() && !IsBlank(line_[pos_]))
+      ++pos_;
+    return line_.substr(begin, pos_ - begin);
   }
-};
 
-class Script {
-public:
-  explicit Script(std::ostream &out) : out_(out), form_(random_) {
-    form_.SetMessageSink(&recorder_);
+  // Everything after the single blank that ends the current word.
+  std::string_view Rest() const {
+    return pos_ < line_.size() ? line_.substr(pos_ + 1) : std::string_view{};
   }
 
-  // Runs one line; throws Malformed or OutOfDraws.
-  void Run(std::string_view line) {
-    Words words(line);
-    const auto command = words.Next();
-    if (!command || command->front() == '#')
-      return;
-    const std::string_view name = *command;
-
-    if (name == "seed")
-      return Seed(words);
-    if (name == "draws")
-      return Draws(words);
-    if (name == "dump") {
-      words.End(name);
-      return Dump();
-    }
-
-    const bool known = name == "load" || name == "click" || name == "type" ||
-                       name == "pick" || name == "tick";
-    if (!known)
-      throw Malformed{"unknown command " + Quoted(name)};
-    if (name == "load")
-      return Load(words);
-    if (!loaded_)
-      throw Malformed{Quoted(name) + " before load"};
-    if (name == "click")
-      return Click(words);
-    if (name == "type")
-      return Type(words);
-    if (name == "pick")
-      return Pick(words);
-    return Tick(words);
+  // Fails when a word is left over.
+  void End(std::string_view command) {
+    if (const auto extra = Next())
+      throw Malformed{std::string(command) + ": unexpected " + Quoted(*extra)};
   }
 
 private:
-  void Seed(Words &words) {
-    const auto word = words.Next();
-    if (!word)
-      throw Malformed{"seed: missing number"};
-    const auto seed = ParseUnsigned(*word);
-    if (!seed)
-      throw Malformed{"seed: " + Quoted(*word) +
-                      " is not an unsigned 64-bit decimal"};
-    words.End("seed");
-    random_.Seed(*seed);
-  }
-
-  void Draws(Words &words) {
-    values_.clear();
-    while (const auto word = words.Next()) {
-      const auto u = ParseDraw(*word);
-      if (!u)
-        throw Malformed{"draws: " + Quoted(*word) +
-                        " is not a decimal in [0, 1)"};
-      values_.push_back(*u);
-    }
-    if (values_.empty())
-      throw Malformed{"draws: missing value"};
-    random_.Append(values_);
-  }
-
-  void Load(Words &words) {
-    words.End("load");
-    if (loaded_)
-      throw Malformed{"second load"};
-    loaded_ = true;
-    form_.Form_Load();
-  }
-
-  void Click(Words &words) {
-    const auto button = words.Next();
-    if (!button)
-      throw Malformed{"click: missing button"};
-    if (*button == "start") {
-      words.End("click start");
-      form_.btnStart_Click();
-    } else if (*button == "pause") {
-      words.End("click pause");
-      form_.btnPause_Click();
-    } else if (*button == "view") {
-      const int index = Index(words, "click view");
-      if (index > 1)
-        throw Malformed{"click view: index " + std::to_string(index) +
-                        " out of range"};
-      words.End("click view");
-      form_.UserSelectsView(index);
-    } else {
-      throw Malformed{"click: unknown button " + Quoted(*button)};
-    }
-  }
-
-  void Type(Words &words) {
-    const auto box = words.Next();
-    if (!box)
-      throw Malformed{"type: missing box"};
-    if (*box != "rate" && *box != "process")
-      throw Malformed{"type: unknown box " + Quoted(*box)};
-    const std::string_view text = words.Rest();
-    if (!IsUtf8(text))
-      throw Malformed{"type: text is not UTF-8"};
-    if (*box == "rate")
-      form_.UserEditsData(std::string(text));
-    else
-      form_.UserEditsExperiment(std::string(text));
-  }
-
-  void Pick(Words &words) {
-    const auto box = words.Next();
-    if (!box)
-      throw Malformed{"pick: missing box"};
-    if (*box != "rate" && *box != "process")
-      throw Malformed{"pick: unknown box " + Quoted(*box)};
-    const std::string what = "pick " + std::string(*box);
-    const int index = Index(words, what);
-    words.End(what);
-    const bool picked = *box == "rate" ? form_.UserPicksData(index)
-                                       : form_.UserPicksExperiment(index);
-    if (!picked)
-      throw Malformed{what + ": index " + std::to_string(index) +
-                      " out of range"};
-  }
-
-  // An index word: an unsigned decimal within int.
-  static int Index(Words &words, const std::string &what) {
-    const auto word = words.Next();
-    if (!word)
-      throw Malformed{what + ": missing index"};
-    const auto value = ParseUnsigned(*word);
-    if (!value)
-      throw Malformed{what + ": " + Quoted(*word) + " is not an index"};
-    if (*value > static_cast<std::uint64_t>(INT_MAX))
-      throw Malformed{what + ": index " + std::string(*word) + " out of range"};
-    return static_cast<int>(*value);
-  }
-
-  void Tick(Words &words) {
-    std::uint64_t n = 1;
-    if (const auto word = words.Next()) {
-      const auto value = ParseUnsigned(*word);
-      if (!value)
-        throw Malformed{"tick: " + Quoted(*word) +
-                        " is not an unsigned decimal"};
-      n = *value;
-      words.End("tick");
-    }
-    const Timer &timer = form_.controls().tmrMain;
-    for (std::uint64_t i = 0; i < n; ++i) {
-      // Only a handler switches the timer, and none runs inside this loop:
-      // once it is off, every remaining event would be dropped.
-      if (!timer.enabled)
-        break;
-      form_.TimerEvent();
-    }
-  }
-
-  void Dump() {
-    const std::string line =
-        DumpForm(form_, recorder_.messages, random_.count());
-    recorder_.messages.clear();
-    out_ << line << '\n';
-  }
-
-  std::ostream &out_;
-  ScriptRandom random_;
-  MainForm form_;
-  MessageRecorder recorder_;
-  bool loaded_ = false;
-  std::vector<double> values_; // scratch for `draws`
+  std::string_view line_;
+  std::size_t pos_ = 0;
 };
 
-} // namespace
+// An index word: an unsigned decimal within int.
+int ScriptSession::Index(Words &words, const std::string &what) {
+  const auto word = words.Next();
+  if (!word)
+    throw Malformed{what + ": missing index"};
+  const auto value = ParseUnsigned(*word);
+  if (!value)
+    throw Malformed{what + ": " + Quoted(*word) + " is not an index"};
+  if (*value > static_cast<std::uint64_t>(INT_MAX))
+    throw Malformed{what + ": index " + Excerpt(*word) + " out of range"};
+  return static_cast<int>(*value);
+}
 
-int RunScript(std::istream &in, std::ostream &out, std::ostream &err) {
-  Script script(out);
+ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
+                             std::ostream &out, const ScriptOptions &options)
+    : form_(form), random_(random), out_(out), options_(options) {
+  form_.SetMessageSink(this);
+  if (options_.packets || options_.seconds) {
+    trace_.emplace(options_.packets, options_.seconds, timeMs_);
+    form_.simulation().trace = &*trace_;
+  }
+}
+
+ScriptSession::~ScriptSession() {
+  form_.SetMessageSink(nullptr);
+  if (trace_)
+    form_.simulation().trace = nullptr;
+}
+
+void ScriptSession::ShowMessage(std::string_view text) {
+  messages_.emplace_back(text);
+}
+
+int ScriptSession::Run(std::string_view line) {
+  ++line_;
+  int status = kScriptOk;
+  try {
+    Dispatch(line);
+  } catch (const Malformed &e) {
+    status = kScriptMalformed;
+    why_ = e.why;
+  } catch (const OutOfDraws &e) {
+    status = kScriptOutOfDraws;
+    why_ = e.what();
+  }
+  if (status != kScriptOk)
+    out_.flush(); // the dumps before the failure come before its message
+  return status;
+}
+
+void ScriptSession::Dispatch(std::string_view line) {
+  Words words(line);
+  const auto command = words.Next();
+  if (!command || command->front() == '#')
+    return;
+  const std::string_view name = *command;
+
+  if (name == "seed")
+    return Seed(words);
+  if (name == "draws")
+    return Draws(words);
+  if (name == "dump") {
+    words.End(name);
+    return Dump();
+  }
+
+  const bool known = name == "load" || name == "click" || name == "type" ||
+                     name == "pick" || name == "tick";
+  if (!known)
+    throw Malformed{"unknown command " + Quoted(name)};
+  if (name == "load")
+    return Load(words);
+  if (!loaded_)
+    throw Malformed{Quoted(name) + " before load"};
+  if (name == "click")
+    return Click(words);
+  if (name == "type")
+    return Type(words);
+  if (name == "pick")
+    return Pick(words);
+  return Tick(words);
+}
+
+void ScriptSession::Seed(Words &words) {
+  const auto word = words.Next();
+  if (!word)
+    throw Malformed{"seed: missing number"};
+  const auto seed = ParseUnsigned(*word);
+  if (!seed)
+    throw Malformed{"seed: " + Quoted(*word) +
+                    " is not an unsigned 64-bit decimal"};
+  words.End("seed");
+  random_.Seed(*seed);
+}
+
+void ScriptSession::Draws(Words &words) {
+  values_.clear();
+  while (const auto word = words.Next()) {
+    const auto u = ParseDraw(*word);
+    if (!u)
+      throw Malformed{"draws: " + Quoted(*word) +
+                      " is not a decimal in [0, 1)"};
+    values_.push_back(*u);
+  }
+  if (values_.empty())
+    throw Malformed{"draws: missing value"};
+  random_.Append(values_);
+}
+
+void ScriptSession::Load(Words &words) {
+  words.End("load");
+  if (loaded_)
+    throw Malformed{"second load"};
+  loaded_ = true;
+  form_.Form_Load();
+}
+
+void ScriptSession::Click(Words &words) {
+  const auto button = words.Next();
+  if (!button)
+    throw Malformed{"click: missing button"};
+  if (*button == "start") {
+    words.End("click start");
+    form_.btnStart_Click();
+  } else if (*button == "pause") {
+    words.End("click pause");
+    form_.btnPause_Click();
+  } else if (*button == "view") {
+    const int index = Index(words, "click view");
+    if (index > 1)
+      throw Malformed{"click view: index " + std::to_string(index) +
+                      " out of range"};
+    words.End("click view");
+    form_.UserSelectsView(index);
+  } else {
+    throw Malformed{"click: unknown button " + Quoted(*button)};
+  }
+}
+
+void ScriptSession::Type(Words &words) {
+  const auto box = words.Next();
+  if (!box)
+    throw Malformed{"type: missing box"};
+  if (*box != "rate" && *box != "process")
+    throw Malformed{"type: unknown box " + Quoted(*box)};
+  const std::string_view text = words.Rest();
+  if (!IsUtf8(text))
+    throw Malformed{"type: text is not UTF-8"};
+  if (*box == "rate")
+    form_.UserEditsData(std::string(text));
+  else
+    form_.UserEditsExperiment(std::string(text));
+}
+
+void ScriptSession::Pick(Words &words) {
+  const auto box = words.Next();
+  if (!box)
+    throw Malformed{"pick: missing box"};
+  if (*box != "rate" && *box != "process")
+    throw Malformed{"pick: unknown box " + Quoted(*box)};
+  const std::string what = "pick " + std::string(*box);
+  const int index = Index(words, what);
+  words.End(what);
+  const bool picked = *box == "rate" ? form_.UserPicksData(index)
+                                     : form_.UserPicksExperiment(index);
+  if (!picked)
+    throw Malformed{what + ": index " + std::to_string(index) +
+                    " out of range"};
+}
+
+void ScriptSession::Tick(Words &words) {
+  std::uint64_t n = 1;
+  if (const auto word = words.Next()) {
+    const auto value = ParseUnsigned(*word);
+    if (!value)
+      throw Malformed{"tick: " + Quoted(*word) + " is not an unsigned decimal"};
+    n = *value;
+    words.End("tick");
+  }
+  const Timer &timer = form_.controls().tmrMain;
+  for (std::uint64_t i = 0; i < n; ++i) {
+    // Only a handler switches the timer, and none runs inside this loop:
+    // once it is off, every remaining event would be dropped.
+    if (!timer.enabled || ticks_ >= options_.maxTicks)
+      break;
+    ++ticks_;
+    timeMs_ += static_cast<std::uint64_t>(timer.interval);
+    form_.TimerEvent();
+  }
+}
+
+void ScriptSession::Dump() {
+  const std::string line = DumpForm(form_, messages_, random_.count());
+  messages_.clear();
+  out_ << line << '\n';
+}
+
+int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
   std::string line;
-  std::uint64_t number = 0;
   while (std::getline(in, line)) {
-    ++number;
-    int status = kScriptOk;
-    std::string why;
-    try {
-      script.Run(line);
-    } catch (const Malformed &e) {
-      status = kScriptMalformed;
-      why = e.why;
-    } catch (const OutOfDraws &e) {
-      status = kScriptOutOfDraws;
-      why = e.what();
-    }
-    if (status != kScriptOk) {
-      out.flush();
-      err << "line " << number << ": " << why << '\n';
+    // getline stops at LF, or at the end of the input without one: only a
+    // CR right before an LF is a line end.
+    if (!in.eof() && !line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (const int status = session.Run(line); status != kScriptOk) {
+      err << "line " << session.line() << ": " << session.why() << '\n';
       err.flush();
       return status;
     }
   }
-  out.flush();
   return kScriptOk;
 }
 
