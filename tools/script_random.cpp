@@ -3,23 +3,31 @@
 namespace arrivals {
 
 double ScriptRandom::Draw() {
-  const bool empty =
-      mode_ == Mode::None || (mode_ == Mode::Queue && next_ == queue_.size());
-  if (empty) {
-    if (!fallBack_)
-      throw OutOfDraws();
-    mersenne_.Randomize();
-    mode_ = Mode::Mersenne;
-    queue_.clear();
-    next_ = 0;
-  }
   double u = 0;
-  if (mode_ == Mode::Mersenne)
+  switch (mode_) {
+  case Mode::Mersenne:
     u = mersenne_.Draw();
-  else
+    break;
+  case Mode::Queue:
+    if (next_ == queue_.size())
+      return DrawFromClock();
     u = queue_[next_++];
+    break;
+  case Mode::None:
+    return DrawFromClock();
+  }
   ++count_;
   return u;
+}
+
+double ScriptRandom::DrawFromClock() {
+  if (!fallBack_)
+    throw OutOfDraws();
+  mersenne_.Randomize();
+  mode_ = Mode::Mersenne;
+  queue_.clear();
+  next_ = 0;
+  return Draw();
 }
 
 void ScriptRandom::Seed(std::uint64_t seed) {

@@ -40,6 +40,9 @@ public:
   std::size_t queued() const { return queue_.size() - next_; }
 
 private:
+  // A draw with nothing at hand: from the clock, or OutOfDraws.
+  double DrawFromClock();
+
   enum class Mode { None, Mersenne, Queue };
   Mode mode_ = Mode::None;
   MersenneSource mersenne_;
