@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "model/numbers.h"
+#include "model/run_trace.h"
 #include "model/simulation.h"
 #include "model/window_port.h"
 
@@ -30,6 +31,14 @@ void Simulation::RollSecond() {
                       : kSecondCountRestart;
   if (s.stopped)
     return;
+  if (trace) {
+    ClosedSecond closed{s.secondCount, s.countSecond, {}, {}};
+    if (s.secondCount % 3 == 0)
+      closed.count3s = s.count3s;
+    if (s.secondCount % 10 == 0)
+      closed.count10s = s.count10s;
+    trace->SecondClosed(closed);
+  }
 
   if (s.countSecond < 8)
     Count(s.histSecond[static_cast<std::size_t>(s.countSecond)]);

@@ -8,6 +8,7 @@
 namespace arrivals {
 
 class RandomSource;
+class RunTrace;
 class WindowPort;
 
 // Marker constants of the packet track, in twips.
@@ -23,6 +24,8 @@ public:
       : window_(window), random_(random) {}
 
   RunState state;
+  // Told of every launch and every closed second when set; not owned.
+  RunTrace *trace = nullptr;
 
   // Returns the run to its empty state (counter, markers, tallies, series
   // and histograms); leaves the countdown, flags, rate and second count.

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "model/numbers.h"
+#include "model/run_trace.h"
 #include "model/simulation.h"
 #include "model/window_port.h"
 
@@ -85,6 +86,8 @@ void Simulation::tmrMain_Timer() {
   s.countSecond = SaturatingIncrement(s.countSecond);
   s.count3s = SaturatingIncrement(s.count3s);
   s.count10s = SaturatingIncrement(s.count10s);
+  if (trace)
+    trace->PacketLaunched(s.elapsedMs, s.packetCount, gap);
 
   MovePackets();
 }

@@ -2,10 +2,13 @@
 // on standard input, and prints its state as JSON lines on standard output.
 
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "tools/script_runner.h"
+#include "tools/script_tool.h"
 
-int main() {
+int main(int argc, char **argv) {
   std::ios::sync_with_stdio(false);
-  return arrivals::RunScript(std::cin, std::cout, std::cerr);
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return arrivals::RunScriptTool(args, std::cin, std::cout, std::cerr);
 }

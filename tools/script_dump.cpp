@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "ui/form.h"
 
@@ -48,73 +49,107 @@ void AppendJsonString(std::string &out, std::string_view text) {
 
 namespace {
 
-// Builds the object key by key; each key is preceded by a comma except the
-// first.
+// Writes JSON values one after another and puts the commas and colons
+// between them: a value follows a key or is the first of its array or
+// object, else a comma goes first. Keys and texts are escaped, numbers are
+// written with enough digits to read back the same value.
 class JsonWriter {
 public:
-  std::string out;
+  explicit JsonWriter(std::string &out) : out_(out) {}
+
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
 
   void Key(std::string_view key) {
-    if (!first_)
-      out += ',';
-    first_ = false;
-    AppendJsonString(out, key);
-    out += ':';
-  }
-  void Int(long long v) { out += std::to_string(v); }
-  void Bool(bool v) { out += v ? "true" : "false"; }
-  void Text(std::string_view v) { AppendJsonString(out, v); }
-  // Enough digits to read back the same float or double.
-  void Float(float v) { Format("%.9g", static_cast<double>(v)); }
-  void Real(double v) { Format("%.17g", v); }
-
-  template <typename T, std::size_t N> void Ints(const std::array<T, N> &a) {
-    out += '[';
-    for (std::size_t i = 0; i < N; ++i) {
-      if (i)
-        out += ',';
-      Int(a[i]);
-    }
-    out += ']';
+    Separate();
+    AppendJsonString(out_, key);
+    out_ += ':';
+    afterKey_ = true;
   }
 
-  template <std::size_t N> void Bars(const std::array<Shape, N> &bars) {
-    out += '[';
-    for (std::size_t i = 0; i < N; ++i) {
-      if (i)
-        out += ',';
-      out += '[';
-      Float(bars[i].box.top);
-      out += ',';
-      Float(bars[i].box.height);
-      out += ']';
-    }
-    out += ']';
+  void Int(long long v) {
+    Separate();
+    out_ += std::to_string(v);
   }
-
-  template <std::size_t N> void Ticks(const std::array<Label, N> &labels) {
-    out += '[';
-    for (std::size_t i = 0; i < N; ++i) {
-      if (i)
-        out += ',';
-      out += '[';
-      Text(labels[i].caption);
-      out += ',';
-      Bool(labels[i].visible);
-      out += ']';
-    }
-    out += ']';
+  void Unsigned(unsigned long long v) {
+    Separate();
+    out_ += std::to_string(v);
   }
+  void Bool(bool v) {
+    Separate();
+    out_ += v ? "true" : "false";
+  }
+  void Text(std::string_view v) {
+    Separate();
+    AppendJsonString(out_, v);
+  }
+  void Float(float v) { Number("%.9g", static_cast<double>(v)); }
+  void Real(double v) { Number("%.17g", v); }
 
 private:
-  void Format(const char *format, double v) {
+  void Separate() {
+    if (afterKey_)
+      afterKey_ = false;
+    else if (!first_)
+      out_ += ',';
+    first_ = false;
+  }
+  void Open(char bracket) {
+    Separate();
+    out_ += bracket;
+    first_ = true;
+  }
+  void Close(char bracket) {
+    out_ += bracket;
+    first_ = false;
+  }
+  void Number(const char *format, double v) {
+    Separate();
     char buf[40];
     std::snprintf(buf, sizeof buf, format, v);
-    out += buf;
+    out_ += buf;
   }
 
-  bool first_ = true;
+  std::string &out_;
+  bool first_ = true; // nothing written yet in the open array or object
+  bool afterKey_ = false;
 };
+
+template <typename T, std::size_t N>
+void Ints(JsonWriter &w, const std::array<T, N> &values) {
+  w.BeginArray();
+  for (const T v : values)
+    w.Int(v);
+  w.EndArray();
+}
+
+// [[top, height], ...] of a graph's bars.
+template <std::size_t N>
+void Bars(JsonWriter &w, const std::array<Shape, N> &bars) {
+  w.BeginArray();
+  for (const Shape &bar : bars) {
+    w.BeginArray();
+    w.Float(bar.box.top);
+    w.Float(bar.box.height);
+    w.EndArray();
+  }
+  w.EndArray();
+}
+
+// [[caption, visible], ...] of a graph's tick labels.
+template <std::size_t N>
+void Ticks(JsonWriter &w, const std::array<Label, N> &labels) {
+  w.BeginArray();
+  for (const Label &label : labels) {
+    w.BeginArray();
+    w.Text(label.caption);
+    w.Bool(label.visible);
+    w.EndArray();
+  }
+  w.EndArray();
+}
 
 } // namespace
 
@@ -123,55 +158,46 @@ std::string DumpForm(const MainForm &form,
                      std::uint64_t draws) {
   const RunState &s = form.state();
   const Controls &c = form.controls();
-  JsonWriter w;
-  w.out.reserve(4096);
-  w.out += '{';
+  std::string out;
+  out.reserve(4096);
+  JsonWriter w(out);
+  w.BeginObject();
 
-  w.Key("elapsedMs");
-  w.Int(s.elapsedMs);
-  w.Key("countdownMs");
-  w.Int(s.countdownMs);
-  w.Key("packetCount");
-  w.Int(s.packetCount);
-  w.Key("lastPacket");
-  w.Int(s.lastPacket);
-  w.Key("packetStep");
-  w.Int(s.packetStep);
-  w.Key("cantorPos");
-  w.Int(s.cantorPos);
-  w.Key("countSecond");
-  w.Int(s.countSecond);
-  w.Key("count3s");
-  w.Int(s.count3s);
-  w.Key("count10s");
-  w.Int(s.count10s);
-  w.Key("secondCount");
-  w.Int(s.secondCount);
-
-  w.Key("stopped");
-  w.Bool(s.stopped);
-  w.Key("skipGraphOne");
-  w.Bool(s.skipGraphOne);
-  w.Key("skipGraphTwo");
-  w.Bool(s.skipGraphTwo);
-  w.Key("skipGraphThree");
-  w.Bool(s.skipGraphThree);
+  const std::pair<const char *, long long> counts[] = {
+      {"elapsedMs", s.elapsedMs},     {"countdownMs", s.countdownMs},
+      {"packetCount", s.packetCount}, {"lastPacket", s.lastPacket},
+      {"packetStep", s.packetStep},   {"cantorPos", s.cantorPos},
+      {"countSecond", s.countSecond}, {"count3s", s.count3s},
+      {"count10s", s.count10s},       {"secondCount", s.secondCount}};
+  for (const auto &[key, value] : counts) {
+    w.Key(key);
+    w.Int(value);
+  }
+  const std::pair<const char *, bool> flags[] = {
+      {"stopped", s.stopped},
+      {"skipGraphOne", s.skipGraphOne},
+      {"skipGraphTwo", s.skipGraphTwo},
+      {"skipGraphThree", s.skipGraphThree}};
+  for (const auto &[key, value] : flags) {
+    w.Key(key);
+    w.Bool(value);
+  }
 
   w.Key("lastRate");
   w.Real(s.lastRate);
 
   w.Key("histSecond");
-  w.Ints(s.histSecond);
+  Ints(w, s.histSecond);
   w.Key("histGap");
-  w.Ints(s.histGap);
+  Ints(w, s.histGap);
   w.Key("series3s");
-  w.Ints(s.series3s);
+  Ints(w, s.series3s);
   w.Key("series10s");
-  w.Ints(s.series10s);
+  Ints(w, s.series10s);
   w.Key("hist3s");
-  w.Ints(s.hist3s);
+  Ints(w, s.hist3s);
   w.Key("hist10s");
-  w.Ints(s.hist10s);
+  Ints(w, s.hist10s);
 
   w.Key("timerEnabled");
   w.Bool(c.tmrMain.enabled);
@@ -180,91 +206,74 @@ std::string DumpForm(const MainForm &form,
   w.Key("btnPause");
   w.Text(c.btnPause.caption);
   w.Key("cmbExperiment");
-  w.out += '{';
-  w.Text("text");
-  w.out += ':';
+  w.BeginObject();
+  w.Key("text");
   w.Text(c.cmbExperiment.text);
-  w.out += ',';
-  w.Text("color");
-  w.out += ':';
+  w.Key("color");
   w.Int(c.cmbExperiment.foreColor);
-  w.out += '}';
+  w.EndObject();
   w.Key("cmbData");
-  w.out += '{';
-  w.Text("text");
-  w.out += ':';
+  w.BeginObject();
+  w.Key("text");
   w.Text(c.cmbData.text);
-  w.out += '}';
+  w.EndObject();
   w.Key("lblServiced");
   w.Text(c.lblServiced.caption);
 
   w.Key("markers");
-  w.out += '[';
-  bool firstMarker = true;
+  w.BeginArray();
   for (std::size_t i = 0; i < c.sPacket.size(); ++i) {
     const Shape &p = c.sPacket[i];
     if (!p.visible)
       continue;
-    if (!firstMarker)
-      w.out += ',';
-    firstMarker = false;
-    w.out += '[';
-    w.Int(static_cast<long long>(i));
-    w.out += ',';
+    w.BeginArray();
+    w.Unsigned(i);
     w.Float(p.box.left);
-    w.out += ',';
     w.Float(p.box.top);
-    w.out += ',';
     w.Int(p.fillColor);
-    w.out += ']';
+    w.EndArray();
   }
-  w.out += ']';
+  w.EndArray();
 
   w.Key("bars");
-  w.out += "{\"one\":";
-  w.Bars(c.shpOneBar);
-  w.out += ",\"gap\":";
-  w.Bars(c.shpInterArrivalBar);
-  w.out += ",\"two\":";
-  w.Bars(c.shpTwoBar);
-  w.out += ",\"three\":";
-  w.Bars(c.shpThreeBar);
-  w.out += '}';
+  w.BeginObject();
+  w.Key("one");
+  Bars(w, c.shpOneBar);
+  w.Key("gap");
+  Bars(w, c.shpInterArrivalBar);
+  w.Key("two");
+  Bars(w, c.shpTwoBar);
+  w.Key("three");
+  Bars(w, c.shpThreeBar);
+  w.EndObject();
 
   w.Key("lblGraph");
-  w.out += '[';
-  for (std::size_t i = 0; i < c.lblGraph.size(); ++i) {
-    if (i)
-      w.out += ',';
-    w.Text(c.lblGraph[i].caption);
-  }
-  w.out += ']';
+  w.BeginArray();
+  for (const Label &label : c.lblGraph)
+    w.Text(label.caption);
+  w.EndArray();
   w.Key("lblGraphTwo");
-  w.Ticks(c.lblGraphTwo);
+  Ticks(w, c.lblGraphTwo);
   w.Key("lblGraphThree");
-  w.Ticks(c.lblGraphThree);
+  Ticks(w, c.lblGraphThree);
   w.Key("titles");
-  w.out += '[';
+  w.BeginArray();
   w.Text(c.lblGraphTitle[1].caption);
-  w.out += ',';
   w.Text(c.lblGraphTitle[2].caption);
-  w.out += ']';
+  w.EndArray();
 
   w.Key("view");
-  w.Int(c.optGraphs[0].value ? 0 : c.optGraphs[1].value ? 1 : -1);
+  w.Int(form.SelectedView());
   w.Key("messages");
-  w.out += '[';
-  for (std::size_t i = 0; i < messages.size(); ++i) {
-    if (i)
-      w.out += ',';
-    w.Text(messages[i]);
-  }
-  w.out += ']';
+  w.BeginArray();
+  for (const std::string &message : messages)
+    w.Text(message);
+  w.EndArray();
   w.Key("draws");
-  w.out += std::to_string(draws);
+  w.Unsigned(draws);
 
-  w.out += '}';
-  return std::move(w.out);
+  w.EndObject();
+  return out;
 }
 
 } // namespace arrivals

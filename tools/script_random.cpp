@@ -10,14 +10,24 @@ double ScriptRandom::Draw() {
     break;
   case Mode::Queue:
     if (next_ == queue_.size())
-      throw OutOfDraws();
+      return DrawFromClock();
     u = queue_[next_++];
     break;
   case Mode::None:
-    throw OutOfDraws();
+    return DrawFromClock();
   }
   ++count_;
   return u;
+}
+
+double ScriptRandom::DrawFromClock() {
+  if (!fallBack_)
+    throw OutOfDraws();
+  mersenne_.Randomize();
+  mode_ = Mode::Mersenne;
+  queue_.clear();
+  next_ = 0;
+  return Draw();
 }
 
 void ScriptRandom::Seed(std::uint64_t seed) {

@@ -7,6 +7,7 @@
 #include "tools/script_dump.h"
 #include "tools/script_random.h"
 #include "tools/script_runner.h"
+#include "tools/script_text.h"
 
 namespace arrivals {
 namespace {
@@ -147,6 +148,17 @@ const Failure kFailures[] = {
      0},
     {"load\ntick 1 2\n", 2, "line 2: tick: unexpected '2'\n", 0},
     {"load\ndump now\n", 2, "line 2: dump: unexpected 'now'\n", 0},
+    // A quoted word is escaped and cut, so the message stays one line.
+    {"\x1b[2Jzap\n", 2, "line 1: unknown command '\\x1b[2Jzap'\n", 0},
+    {"seed 1234567890123456789012345678901234567890123456789012345678901234\n",
+     2,
+     "line 1: seed: "
+     "'123456789012345678901234567890123456789012345678901234567890...' is "
+     "not an unsigned 64-bit decimal\n",
+     0},
+    // CR LF ends a line; a CR elsewhere is part of it.
+    {"load\r\n\r\nbogus\r\n", 2, "line 3: unknown command 'bogus'\n", 0},
+    {"load\rdump\n", 2, "line 1: unknown command 'load\\x0ddump'\n", 0},
     // Out of draws: with neither seed nor draws, the first Poisson gap of a
     // run (second tick) needs one.
     {"load\nclick start\ntick\ndump\ntick\n", 3,
@@ -205,7 +217,8 @@ TEST(script, typed_text_is_the_rest_of_the_line) {
       {"type rate ", R"({"text":""})"},
       {"type rate 1 # not a comment", R"({"text":"1 # not a comment"})"},
       {"type rate 2\t\"x\"\\", R"({"text":"2\t\"x\"\\"})"},
-      {"type rate 1\r", R"({"text":"1\r"})"},
+      {"type rate 1\r", R"({"text":"1"})"}, // the CR of CR LF
+      {"type rate 1\r2", R"({"text":"1\r2"})"},
   };
   for (const Case &c : kCases) {
     SCOPED_TRACE(c.line);
@@ -250,6 +263,47 @@ TEST(script_random, follows_the_last_seed_or_draws) {
   EXPECT_EQ(r.Draw(), 0.75);
   EXPECT_THROW(r.Draw(), OutOfDraws);
   EXPECT_EQ(r.count(), 6u); // a failed draw is not counted
+
+  // A window that goes on after its script draws from the clock instead.
+  r.FallBackToClock();
+  const double u = r.Draw();
+  EXPECT_TRUE(u >= 0 && u < 1);
+  EXPECT_EQ(r.count(), 7u);
+}
+
+// The tick budget stops delivering timer events, not the script.
+TEST(script, tick_budget_caps_the_events) {
+  std::istringstream in("seed 1\nload\nclick start\ntick 100\ntick\ndump\n");
+  std::ostringstream out, err;
+  ScriptOptions options;
+  options.maxTicks = 30;
+  ASSERT_EQ(RunScript(in, out, err, options), kScriptOk) << err.str();
+  EXPECT_EQ(Field(out.str(), "elapsedMs"), "1500");
+}
+
+TEST(script_text, excerpts_are_short_printable_lines) {
+  const std::string a59(59, 'a'), a60(60, 'a');
+  struct Case {
+    std::string text;
+    std::string shown;
+  } const kCases[] = {
+      {"", ""},
+      {"abc \xc3\xa9\xe2\x82\xac", "abc \xc3\xa9\xe2\x82\xac"},
+      {"a\\b", "a\\\\b"},
+      {std::string("\0\x1b[31m\t\x7f", 8), "\\x00\\x1b[31m\\x09\\x7f"},
+      {"\xc2\x9b\xc2\xa0", "\\xc2\\x9b\xc2\xa0"}, // C1 CSI; no-break space
+      {"\xff\xc0\xaf\xed\xa0\x80", "\\xff\\xc0\\xaf\\xed\\xa0\\x80"},
+      {a60, a60},
+      {a60 + "b", a60 + "..."},
+      {"\x01" + a59 + "b", "\\x01" + a59 + "..."},
+      {a59 + "\xc3\xa9", a59 + "..."}, // never half a character
+      {a59.substr(1) + "\xc3\xa9x", a59.substr(1) + "\xc3\xa9..."},
+      {a59 + "\xff", a59 + "\\xff"},
+  };
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Excerpt(c.text), c.shown);
+  }
 }
 
 TEST(script_dump, json_strings) {

@@ -1,0 +1,338 @@
+#include "tools/script_session.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/script_dump.h"
+#include "tools/script_random.h"
+#include "tools/script_text.h"
+
+namespace arrivals {
+
+namespace {
+
+// A line that cannot be run; `why` follows "line N: " on standard error.
+struct Malformed {
+  std::string why;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A word of the script in quotes, shortened and escaped so that the
+// message stays one printable line.
+std::string Quoted(std::string_view word) { return "'" + Excerpt(word) + "'"; }
+
+// An unsigned decimal: digits only, fitting 64 bits.
+std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
+  if (word.empty())
+    return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : word) {
+    if (!IsDigit(c))
+      return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (value > (UINT64_MAX - digit) / 10)
+      return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+// A decimal number (optional sign, digits with at most one point, optional
+// exponent) read as the nearest double, which must lie in [0, 1).
+std::optional<double> ParseDraw(std::string_view word) {
+  std::size_t i = 0;
+  if (i < word.size() && (word[i] == '+' || word[i] == '-'))
+    ++i;
+  std::size_t digits = 0;
+  while (i < word.size() && IsDigit(word[i]))
+    ++i, ++digits;
+  if (i < word.size() && word[i] == '.') {
+    ++i;
+    while (i < word.size() && IsDigit(word[i]))
+      ++i, ++digits;
+  }
+  if (digits == 0)
+    return std::nullopt;
+  if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
+    ++i;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
+      ++i;
+    std::size_t expDigits = 0;
+    while (i < word.size() && IsDigit(word[i]))
+      ++i, ++expDigits;
+    if (expDigits == 0)
+      return std::nullopt;
+  }
+  if (i != word.size())
+    return std::nullopt;
+  // The program never changes the C locale, so strtod reads "." as the
+  // point; it rounds to the nearest double (0 or a subnormal below range,
+  // an infinity above it, which the range check turns away).
+  const std::string text(word);
+  errno = 0;
+  const double value = std::strtod(text.c_str(), nullptr);
+  if (!(value >= 0 && value < 1))
+    return std::nullopt;
+  return value + 0.0; // "-0" is the draw 0
+}
+
+} // namespace
+
+// Splits a line into words separated by blanks, and keeps the position of
+// each word so that `type` can take the rest of the line byte for byte.
+class ScriptSession::Words {
+public:
+  explicit Words(std::string_view line) : line_(line) {}
+
+  // The next word, or nothing at the end of the line.
+  std::optional<std::string_view> Next() {
+    while (pos_ < line_.size() && IsBlank(line_[pos_]))
+      ++pos_;
+    if (pos_ == line_.size())
+      return std::nullopt;
+    const std::size_t begin = pos_;
+    while (pos_ < line_.size() && !IsBlank(line_[pos_]))
+      ++pos_;
+    return line_.substr(begin, pos_ - begin);
+  }
+
+  // Everything after the single blank that ends the current word.
+  std::string_view Rest() const {
+    return pos_ < line_.size() ? line_.substr(pos_ + 1) : std::string_view{};
+  }
+
+  // Fails when a word is left over.
+  void End(std::string_view command) {
+    if (const auto extra = Next())
+      throw Malformed{std::string(command) + ": unexpected " + Quoted(*extra)};
+  }
+
+private:
+  std::string_view line_;
+  std::size_t pos_ = 0;
+};
+
+// An index word: an unsigned decimal within int.
+int ScriptSession::Index(Words &words, const std::string &what) {
+  const auto word = words.Next();
+  if (!word)
+    throw Malformed{what + ": missing index"};
+  const auto value = ParseUnsigned(*word);
+  if (!value)
+    throw Malformed{what + ": " + Quoted(*word) + " is not an index"};
+  if (*value > static_cast<std::uint64_t>(INT_MAX))
+    throw Malformed{what + ": index " + Excerpt(*word) + " out of range"};
+  return static_cast<int>(*value);
+}
+
+ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
+                             std::ostream &out, const ScriptOptions &options)
+    : form_(form), random_(random), out_(out), options_(options) {
+  form_.SetMessageSink(this);
+  if (options_.packets || options_.seconds) {
+    trace_.emplace(options_.packets, options_.seconds, timeMs_);
+    form_.simulation().trace = &*trace_;
+  }
+}
+
+ScriptSession::~ScriptSession() {
+  form_.SetMessageSink(nullptr);
+  if (trace_)
+    form_.simulation().trace = nullptr;
+}
+
+void ScriptSession::ShowMessage(std::string_view text) {
+  messages_.emplace_back(text);
+}
+
+int ScriptSession::Run(std::string_view line) {
+  ++line_;
+  int status = kScriptOk;
+  try {
+    Dispatch(line);
+  } catch (const Malformed &e) {
+    status = kScriptMalformed;
+    why_ = e.why;
+  } catch (const OutOfDraws &e) {
+    status = kScriptOutOfDraws;
+    why_ = e.what();
+  }
+  if (status != kScriptOk)
+    out_.flush(); // the dumps before the failure come before its message
+  return status;
+}
+
+void ScriptSession::Dispatch(std::string_view line) {
+  Words words(line);
+  const auto command = words.Next();
+  if (!command || command->front() == '#')
+    return;
+  const std::string_view name = *command;
+
+  if (name == "seed")
+    return Seed(words);
+  if (name == "draws")
+    return Draws(words);
+  if (name == "dump") {
+    words.End(name);
+    return Dump();
+  }
+
+  const bool known = name == "load" || name == "click" || name == "type" ||
+                     name == "pick" || name == "tick";
+  if (!known)
+    throw Malformed{"unknown command " + Quoted(name)};
+  if (name == "load")
+    return Load(words);
+  if (!loaded_)
+    throw Malformed{Quoted(name) + " before load"};
+  if (name == "click")
+    return Click(words);
+  if (name == "type")
+    return Type(words);
+  if (name == "pick")
+    return Pick(words);
+  return Tick(words);
+}
+
+void ScriptSession::Seed(Words &words) {
+  const auto word = words.Next();
+  if (!word)
+    throw Malformed{"seed: missing number"};
+  const auto seed = ParseUnsigned(*word);
+  if (!seed)
+    throw Malformed{"seed: " + Quoted(*word) +
+                    " is not an unsigned 64-bit decimal"};
+  words.End("seed");
+  random_.Seed(*seed);
+}
+
+void ScriptSession::Draws(Words &words) {
+  values_.clear();
+  while (const auto word = words.Next()) {
+    const auto u = ParseDraw(*word);
+    if (!u)
+      throw Malformed{"draws: " + Quoted(*word) +
+                      " is not a decimal in [0, 1)"};
+    values_.push_back(*u);
+  }
+  if (values_.empty())
+    throw Malformed{"draws: missing value"};
+  random_.Append(values_);
+}
+
+void ScriptSession::Load(Words &words) {
+  words.End("load");
+  if (loaded_)
+    throw Malformed{"second load"};
+  loaded_ = true;
+  form_.Form_Load();
+}
+
+void ScriptSession::Click(Words &words) {
+  const auto button = words.Next();
+  if (!button)
+    throw Malformed{"click: missing button"};
+  if (*button == "start") {
+    words.End("click start");
+    form_.btnStart_Click();
+  } else if (*button == "pause") {
+    words.End("click pause");
+    form_.btnPause_Click();
+  } else if (*button == "view") {
+    const int index = Index(words, "click view");
+    if (index > 1)
+      throw Malformed{"click view: index " + std::to_string(index) +
+                      " out of range"};
+    words.End("click view");
+    form_.UserSelectsView(index);
+  } else {
+    throw Malformed{"click: unknown button " + Quoted(*button)};
+  }
+}
+
+void ScriptSession::Type(Words &words) {
+  const auto box = words.Next();
+  if (!box)
+    throw Malformed{"type: missing box"};
+  if (*box != "rate" && *box != "process")
+    throw Malformed{"type: unknown box " + Quoted(*box)};
+  const std::string_view text = words.Rest();
+  if (!IsUtf8(text))
+    throw Malformed{"type: text is not UTF-8"};
+  if (*box == "rate")
+    form_.UserEditsData(std::string(text));
+  else
+    form_.UserEditsExperiment(std::string(text));
+}
+
+void ScriptSession::Pick(Words &words) {
+  const auto box = words.Next();
+  if (!box)
+    throw Malformed{"pick: missing box"};
+  if (*box != "rate" && *box != "process")
+    throw Malformed{"pick: unknown box " + Quoted(*box)};
+  const std::string what = "pick " + std::string(*box);
+  const int index = Index(words, what);
+  words.End(what);
+  const bool picked = *box == "rate" ? form_.UserPicksData(index)
+                                     : form_.UserPicksExperiment(index);
+  if (!picked)
+    throw Malformed{what + ": index " + std::to_string(index) +
+                    " out of range"};
+}
+
+void ScriptSession::Tick(Words &words) {
+  std::uint64_t n = 1;
+  if (const auto word = words.Next()) {
+    const auto value = ParseUnsigned(*word);
+    if (!value)
+      throw Malformed{"tick: " + Quoted(*word) + " is not an unsigned decimal"};
+    n = *value;
+    words.End("tick");
+  }
+  const Timer &timer = form_.controls().tmrMain;
+  for (std::uint64_t i = 0; i < n; ++i) {
+    // Only a handler switches the timer, and none runs inside this loop:
+    // once it is off, every remaining event would be dropped.
+    if (!timer.enabled || ticks_ >= options_.maxTicks)
+      break;
+    ++ticks_;
+    timeMs_ += static_cast<std::uint64_t>(timer.interval);
+    form_.TimerEvent();
+  }
+}
+
+void ScriptSession::Dump() {
+  const std::string line = DumpForm(form_, messages_, random_.count());
+  messages_.clear();
+  out_ << line << '\n';
+}
+
+int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
+  std::string line;
+  while (std::getline(in, line)) {
+    // getline stops at LF, or at the end of the input without one: only a
+    // CR right before an LF is a line end.
+    if (!in.eof() && !line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (const int status = session.Run(line); status != kScriptOk) {
+      err << "line " << session.line() << ": " << session.why() << '\n';
+      err.flush();
+      return status;
+    }
+  }
+  return kScriptOk;
+}
+
+} // namespace arrivals

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace arrivals {
+
+// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool IsUtf8(std::string_view text);
+
+// The most bytes of script text a message quotes.
+inline constexpr std::size_t kExcerptBytes = 60;
+
+// Script text as a message shows it, always one printable line: at most
+// kExcerptBytes bytes of `text` (fewer when that limit falls inside a UTF-8
+// character, which is never split), followed by "..." when anything was left
+// out. Control bytes (below 0x20 and 0x7f), C1 control characters (U+0080 to
+// U+009F, their two bytes) and bytes that are not part of well-formed UTF-8
+// are written as \xHH with lower-case hex digits; a backslash is written as
+// \\ so that an escape always means one. Each escaped byte counts as one of
+// the bytes shown.
+std::string Excerpt(std::string_view text);
+
+} // namespace arrivals

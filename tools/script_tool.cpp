@@ -1,0 +1,140 @@
+#include "tools/script_tool.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+
+#include "tools/script_runner.h"
+#include "tools/script_text.h"
+
+namespace arrivals {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: arrivals-script [--packets FILE] [--seconds FILE]"
+    " < SCRIPT > DUMPS\n"
+    "       arrivals-script --help | --version\n"
+    "Runs the main form without a window: reads a form script on standard\n"
+    "input and prints each dump as one line of JSON on standard output.\n"
+    "\n"
+    "  --packets FILE  write one CSV row per packet launched to FILE\n"
+    "  --seconds FILE  write one CSV row per second closed to FILE\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Exit status: 0 when every line ran; 2 for a line or an option it cannot\n"
+    "understand, or a file it cannot write; 3 when the script runs out of\n"
+    "draws.\n";
+
+ScriptCommandLine Fail(std::string error) {
+  ScriptCommandLine line;
+  line.action = ScriptCommandLine::Action::Fail;
+  line.error = std::move(error);
+  return line;
+}
+
+std::string Quoted(std::string_view text) { return "'" + Excerpt(text) + "'"; }
+
+// Opens a trace file for writing; on failure says why on `err`.
+bool Open(std::ofstream &file, const std::string &name, std::ostream &err) {
+  errno = 0;
+  file.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (file)
+    return true;
+  err << "arrivals-script: cannot write " << Excerpt(name) << ": "
+      << (errno != 0 ? std::strerror(errno) : "cannot open") << '\n';
+  return false;
+}
+
+// Pushes the rows still buffered out to the file; on failure says why.
+bool Close(std::ofstream &file, const std::string &name, std::ostream &err) {
+  if (!file.is_open())
+    return true;
+  errno = 0;
+  file.close();
+  if (file)
+    return true;
+  err << "arrivals-script: cannot write " << Excerpt(name) << ": "
+      << (errno != 0 ? std::strerror(errno) : "write failed") << '\n';
+  return false;
+}
+
+} // namespace
+
+ScriptCommandLine ParseScriptCommandLine(const std::vector<std::string> &args) {
+  ScriptCommandLine line;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == "--help") {
+      line.action = ScriptCommandLine::Action::Help;
+      return line;
+    }
+    if (arg == "--version") {
+      line.action = ScriptCommandLine::Action::Version;
+      return line;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string_view name = arg.substr(0, equals);
+    if (name != "--packets" && name != "--seconds") {
+      if (arg.size() > 1 && arg.front() == '-')
+        return Fail("unknown option " + Quoted(arg));
+      return Fail("unexpected argument " + Quoted(arg) +
+                  ": the script comes on standard input");
+    }
+    std::string value;
+    if (equals != std::string_view::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return Fail("option '" + std::string(name) + "' needs a file name");
+    }
+    (name == "--packets" ? line.packets : line.seconds) = std::move(value);
+  }
+  return line;
+}
+
+std::string_view ScriptUsage() { return kUsage; }
+
+std::string ScriptVersion() {
+  return std::string("arrivals-script ") + ARRIVALS_VERSION;
+}
+
+int RunScriptTool(const std::vector<std::string> &args, std::istream &in,
+                  std::ostream &out, std::ostream &err) {
+  const ScriptCommandLine line = ParseScriptCommandLine(args);
+  switch (line.action) {
+  case ScriptCommandLine::Action::Help:
+    out << ScriptUsage();
+    return kScriptOk;
+  case ScriptCommandLine::Action::Version:
+    out << ScriptVersion() << '\n';
+    return kScriptOk;
+  case ScriptCommandLine::Action::Fail:
+    err << "arrivals-script: " << line.error << '\n' << ScriptUsage();
+    return kScriptMalformed;
+  case ScriptCommandLine::Action::Run:
+    break;
+  }
+
+  std::ofstream packets, seconds;
+  if ((line.packets && !Open(packets, *line.packets, err)) ||
+      (line.seconds && !Open(seconds, *line.seconds, err)))
+    return kScriptMalformed;
+  ScriptOptions options;
+  options.packets = line.packets ? &packets : nullptr;
+  options.seconds = line.seconds ? &seconds : nullptr;
+  const int status = RunScript(in, out, err, options);
+  // Both files are closed whatever happens, so that each holds what it can.
+  const bool packetsWritten =
+      !line.packets || Close(packets, *line.packets, err);
+  const bool secondsWritten =
+      !line.seconds || Close(seconds, *line.seconds, err);
+  if (status == kScriptOk && !(packetsWritten && secondsWritten))
+    return kScriptMalformed;
+  return status;
+}
+
+} // namespace arrivals

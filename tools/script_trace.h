@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "model/run_trace.h"
+
+namespace arrivals {
+
+// The CSV traces of a run: one row per launched packet on `packets`, one
+// per closed second on `seconds` (either may be null), each file opening
+// with its header line. `timeMs` is the program time of the timer event
+// being delivered, kept by whoever delivers the events.
+class CsvTrace final : public RunTrace {
+public:
+  CsvTrace(std::ostream *packets, std::ostream *seconds,
+           const std::uint64_t &timeMs);
+
+  CsvTrace(const CsvTrace &) = delete;
+  CsvTrace &operator=(const CsvTrace &) = delete;
+
+  void PacketLaunched(Long runMs, Long packet, Long gapMs) override;
+  void SecondClosed(const ClosedSecond &closed) override;
+
+private:
+  std::ostream *packets_;
+  std::ostream *seconds_;
+  const std::uint64_t &timeMs_;
+  std::string row_; // kept between rows to spare an allocation each
+};
+
+} // namespace arrivals
