@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 class QPainter;
 
