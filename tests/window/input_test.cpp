@@ -1,12 +1,17 @@
 // What the keyboard and the mouse do: focus, the buttons, the two boxes, the
 // view buttons, and the message that holds the tick.
 
+#include <array>
+#include <iterator>
+
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpontaneKeyEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "tests/window/window_fixture.h"
 #include "tests/window/window_suites.h"
@@ -31,8 +36,14 @@ private slots:
   void picks_data();
   void picks();
   void enterAndLeavingAreNoPick();
+  void arrowsStepOnFromTypedText_data();
+  void arrowsStepOnFromTypedText();
+  void wheelTurnsOnlyAFocusedBox_data();
+  void wheelTurnsOnlyAFocusedBox();
   void views_data();
   void views();
+  void viewArrowKeys_data();
+  void viewArrowKeys();
   void messageBoxHoldsTheTick();
 };
 
@@ -266,17 +277,121 @@ void InputTest::enterAndLeavingAreNoPick() {
   QCOMPARE(box("cmbExperiment")->count(), 7);
 }
 
+// Typing an item of the list makes it the list's current item, so that the
+// arrow keys step on from what the box shows.
+void InputTest::arrowsStepOnFromTypedText_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("rate 0.1, down") << "cmbData"
+                                  << "0.1" << int(Qt::Key_Down) << "0.5";
+  QTest::newRow("rate 4.0, up") << "cmbData"
+                                << "4.0" << int(Qt::Key_Up) << "3.5";
+  QTest::newRow("process Cantor, up")
+      << "cmbExperiment"
+      << "Cantor" << int(Qt::Key_Up) << "Pareto 0.5";
+}
+
+void InputTest::arrowsStepOnFromTypedText() {
+  QFETCH(QString, name);
+  QFETCH(QString, typed);
+  QFETCH(int, key);
+  QComboBox *b = box(name.toLatin1().constData());
+  QLineEdit *edit = b->lineEdit();
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); // select all
+  QTest::keyClicks(edit, typed);
+  QCOMPARE(edit->text(), typed);
+  QTest::keyClick(edit, static_cast<Qt::Key>(key));
+  QTEST(edit->text(), "text");
+}
+
+// A wheel turned over a box without the keyboard focus leaves the box as it
+// is and goes on to the window; a box with the focus steps through its list.
+void InputTest::wheelTurnsOnlyAFocusedBox_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("overText"); // over the text field, or the arrow
+  QTest::addColumn<bool>("focused");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("process box, over the text")
+      << "cmbExperiment" << true << false << "Poisson";
+  QTest::newRow("process box, over the arrow")
+      << "cmbExperiment" << false << false << "Poisson";
+  QTest::newRow("rate box, over the text")
+      << "cmbData" << true << false << "2.0";
+  QTest::newRow("focused rate box") << "cmbData" << true << true << "2.5";
+  QTest::newRow("focused process box, over the arrow")
+      << "cmbExperiment" << false << true << "Regular";
+}
+
+void InputTest::wheelTurnsOnlyAFocusedBox() {
+  QFETCH(QString, name);
+  QFETCH(bool, overText);
+  QFETCH(bool, focused);
+  showAndActivate();
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  tick(60);
+  const Long launched = form_->state().packetCount;
+  QVERIFY(launched > 0);
+
+  QComboBox *b = box(name.toLatin1().constData());
+  if (focused)
+    b->setFocus();
+  else
+    widget<QPushButton>("btnPause")->setFocus();
+  int reachedWindow = 0;
+  struct WheelCounter final : QObject {
+    int &n;
+    explicit WheelCounter(int &count) : n(count) {}
+    bool eventFilter(QObject *o, QEvent *e) override {
+      n += e->type() == QEvent::Wheel ? 1 : 0;
+      return QObject::eventFilter(o, e);
+    }
+  } counter(reachedWindow);
+  window_->installEventFilter(&counter);
+
+  // One notch down, delivered as the platform delivers it, so that a box
+  // that takes the focus on the wheel would take it here too.
+  QWidget *under = overText ? static_cast<QWidget *>(b->lineEdit()) : b;
+  const QPoint at =
+      overText ? under->rect().center() : QPoint(b->width() - 8, 18);
+  QWheelEvent wheel(at, under->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QSpontaneKeyEvent::setSpontaneous(&wheel);
+  QApplication::instance()->notify(under, &wheel);
+
+  QTEST(b->lineEdit()->text(), "text");
+  const ComboBox &c = name == QStringLiteral("cmbData")
+                          ? form_->controls().cmbData
+                          : form_->controls().cmbExperiment;
+  QTEST(QString::fromStdString(c.text), "text");
+  QCOMPARE(b->hasFocus(), focused);
+  QCOMPARE(reachedWindow, focused ? 0 : 1);
+  if (!focused) // the run goes on as it was
+    QCOMPARE(form_->state().packetCount, launched);
+}
+
 // --- The view buttons -----------------------------------------------------
 
 void InputTest::views_data() {
-  QTest::addColumn<QString>("presses"); // 0/1 click a button, > arrow right
+  QTest::addColumn<QString>("presses"); // 0/1 click a button
+  QTest::addColumn<QPoint>("at");       // where in the button's box
   QTest::addColumn<int>("view");
   QTest::addColumn<QString>("title");
-  QTest::newRow("as loaded") << "" << 0 << "Quelva per 3 s";
-  QTest::newRow("histogram") << "1" << 1 << "Packets per 3 s";
-  QTest::newRow("and back") << "10" << 0 << "Quelva per 3 s";
-  QTest::newRow("selected again") << "11" << 1 << "Packets per 3 s";
-  QTest::newRow("arrow key") << ">" << 1 << "Packets per 3 s";
+  const QPoint circle(6, 12);
+  QTest::newRow("as loaded") << "" << circle << 0 << "Quelva per 3 s";
+  QTest::newRow("histogram") << "1" << circle << 1 << "Packets per 3 s";
+  QTest::newRow("and back") << "10" << circle << 0 << "Quelva per 3 s";
+  QTest::newRow("selected again") << "11" << circle << 1 << "Packets per 3 s";
+  // The whole 105 x 25 box answers, not only the circle and the caption.
+  QTest::newRow("beyond the caption")
+      << "1" << QPoint(100, 12) << 1 << "Packets per 3 s";
+  QTest::newRow("top left corner")
+      << "1" << QPoint(0, 0) << 1 << "Packets per 3 s";
+  QTest::newRow("bottom right corner")
+      << "1" << QPoint(104, 24) << 1 << "Packets per 3 s";
+  QTest::newRow("and back, beyond the caption")
+      << "10" << QPoint(100, 12) << 0 << "Quelva per 3 s";
 }
 
 void InputTest::views() {
@@ -284,16 +399,10 @@ void InputTest::views() {
   QFETCH(int, view);
   std::array<QRadioButton *, 2> opt = {widget<QRadioButton>("optGraphs(0)"),
                                        widget<QRadioButton>("optGraphs(1)")};
+  QFETCH(QPoint, at);
   for (const QChar c : presses) {
-    if (c == QLatin1Char('>')) { // the arrow key moves focus and choice
-      window_->show();
-      QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-      opt[0]->setFocus();
-      QTest::keyClick(opt[0], Qt::Key_Right);
-      continue;
-    }
     QRadioButton *b = opt[c == QLatin1Char('1') ? 1 : 0];
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    QTest::mouseClick(b, Qt::LeftButton, {}, at);
   }
   for (std::size_t i = 0; i < 2; ++i) {
     const bool selected = static_cast<int>(i) == view;
@@ -302,6 +411,38 @@ void InputTest::views() {
   }
   QTEST(QString::fromStdString(form_->controls().lblGraphTitle[1].caption),
         "title");
+}
+
+// Every arrow key moves the choice to the other view button, round from
+// either end, and the focus goes with it.
+void InputTest::viewArrowKeys_data() {
+  QTest::addColumn<int>("from");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("to");
+  const int keys[] = {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up};
+  const char *names[] = {"Right", "Down", "Left", "Up"};
+  for (int from = 0; from < 2; ++from)
+    for (std::size_t k = 0; k < std::size(keys); ++k)
+      QTest::addRow("%s from %d", names[k], from)
+          << from << keys[k] << 1 - from;
+}
+
+void InputTest::viewArrowKeys() {
+  QFETCH(int, from);
+  QFETCH(int, key);
+  QFETCH(int, to);
+  showAndActivate();
+  std::array<QRadioButton *, 2> opt = {widget<QRadioButton>("optGraphs(0)"),
+                                       widget<QRadioButton>("optGraphs(1)")};
+  opt[static_cast<std::size_t>(from)]->click();
+  opt[static_cast<std::size_t>(from)]->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+  for (std::size_t i = 0; i < 2; ++i) {
+    const bool selected = static_cast<int>(i) == to;
+    QCOMPARE(opt[i]->isChecked(), selected);
+    QCOMPARE(form_->controls().optGraphs[i].value, selected);
+  }
+  QCOMPARE(QApplication::focusWidget(), opt[static_cast<std::size_t>(to)]);
 }
 
 void InputTest::messageBoxHoldsTheTick() {

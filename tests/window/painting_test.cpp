@@ -2,11 +2,14 @@
 // window at points the layout fixes.
 
 #include <QAccessible>
+#include <QPainter>
 #include <QPushButton>
 
 #include "tests/window/window_fixture.h"
 #include "tests/window/window_suites.h"
 #include "ui/window/canvas.h"
+#include "ui/window/fonts.h"
+#include "ui/window/pixels.h"
 
 using namespace arrivals;
 using namespace arrivals::test;
@@ -24,6 +27,9 @@ private slots:
   void barsOfKnownHeight();
   void flatGraphsAfterStart();
   void redProcessName();
+  void counterAboveTheMarkers();
+  void buttonFaces_data();
+  void buttonFaces();
 };
 
 void PaintingTest::markerAtItsPosition() {
@@ -136,6 +142,91 @@ void PaintingTest::redProcessName() {
   pickByKeys("cmbData", 2); // 1.0 lets packets flow again
   tick(40);
   QCOMPARE(redPixels(), 0);
+}
+
+// Markers cross the counter's box on their way; its digits stay on top, and
+// the markers still cover the box around them.
+void PaintingTest::counterAboveTheMarkers() {
+  pickByKeys("cmbExperiment", 1); // Regular
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  const Label &counter = form_->controls().lblServiced;
+  const QRect box = toPixels(counter.box);
+  int hidden = 0; // digit pixels under a marker's fill
+  for (int i = 0; i < 60 && hidden < 10; ++i) {
+    tick(1);
+    // The digits alone, drawn as the canvas draws them.
+    const QString text = QString::fromStdString(counter.caption);
+    QImage digits(box.size(), QImage::Format_RGB32);
+    digits.fill(kGreyPx);
+    QPainter p(&digits);
+    p.setFont(fittedFont(toQFont(counter.font), text, box.width()));
+    p.setPen(Qt::black);
+    p.drawText(digits.rect(), Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine,
+               text);
+    p.end();
+    QRegion fill; // inside the markers' outlines
+    for (const Shape &s : form_->controls().sPacket)
+      if (s.visible)
+        fill += toPixels(s.box).adjusted(4, 4, -4, -4);
+    if (!fill.intersects(box))
+      continue;
+    const QImage image = shot();
+    hidden = 0;
+    int redAround = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x) {
+        if (!fill.contains(QPoint(x, y)))
+          continue;
+        const QRgb digit = digits.pixel(x - box.left(), y - box.top());
+        if ((digit & 0xffffff) == (kBlackPx & 0xffffff)) {
+          ++hidden;
+          QCOMPARE(image.pixel(x, y), kBlackPx);
+        } else if ((digit & 0xffffff) == (kGreyPx & 0xffffff)) {
+          redAround += isRed(image.pixel(x, y)) ? 1 : 0;
+        }
+      }
+    QVERIFY(redAround > 0);
+  }
+  QVERIFY(hidden >= 10);
+}
+
+// Buttons have a flat face in the window grey; the focus and a press still
+// show.
+void PaintingTest::buttonFaces_data() {
+  QTest::addColumn<QString>("state");
+  QTest::addColumn<bool>("greyFace");
+  QTest::addColumn<bool>("ringed"); // an outline other than at rest
+  QTest::newRow("at rest") << "rest" << true << false;
+  QTest::newRow("focused by the keyboard") << "focused" << true << true;
+  QTest::newRow("pressed") << "pressed" << false << false;
+}
+
+void PaintingTest::buttonFaces() {
+  QFETCH(QString, state);
+  showAndActivate();
+  auto *start = widget<QPushButton>("btnStart");
+  const QPoint edge(0, start->height() / 2);
+  const QRgb restOutline = start->grab().toImage().pixel(edge);
+  if (state == QStringLiteral("focused")) {
+    box("cmbExperiment")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), start);
+  } else if (state == QStringLiteral("pressed")) {
+    QTest::mousePress(start, Qt::LeftButton);
+  }
+  const QImage image = start->grab().toImage();
+  // Left of the caption, from just below the outline to just above it.
+  const QRgb face = image.pixel(4, 3);
+  for (int y = 3; y <= start->height() - 4; ++y)
+    QCOMPARE(image.pixel(4, y), face);
+  QFETCH(bool, greyFace);
+  if (greyFace)
+    QCOMPARE(face, kGreyPx);
+  else
+    QVERIFY(qGray(face) < qGray(kGreyPx));
+  QTEST(image.pixel(edge) != restOutline, "ringed");
+  if (state == QStringLiteral("pressed"))
+    QTest::mouseRelease(start, Qt::LeftButton);
 }
 
 } // namespace
