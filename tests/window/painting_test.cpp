@@ -28,6 +28,10 @@ private slots:
   void flatGraphsAfterStart();
   void redProcessName();
   void counterAboveTheMarkers();
+  void linesUnderLabels_data();
+  void linesUnderLabels();
+  void dataBorderSides_data();
+  void dataBorderSides();
   void buttonFaces_data();
   void buttonFaces();
 };
@@ -188,6 +192,49 @@ void PaintingTest::counterAboveTheMarkers() {
     QVERIFY(redAround > 0);
   }
   QVERIFY(hidden >= 10);
+}
+
+// Transparent labels leave the lines under them in view.
+void PaintingTest::linesUnderLabels_data() {
+  QTest::addColumn<QPoint>("at");
+  QTest::addColumn<QRect>("label"); // the box the point lies in
+  const QRect tick0(px(660), px(8220), px(375), px(375));
+  const QRect title1(px(4260), px(5700), px(3615), px(495));
+  QTest::newRow("graph one's baseline under lblGraph(0)")
+      << QPoint(56, 549) << tick0;
+  QTest::newRow("graph two's arrowhead under lblGraphTitle(1)")
+      << QPoint(296, 388) << title1;
+  QTest::newRow("graph two's axis under lblGraphTitle(1)")
+      << QPoint(300, 400) << title1;
+}
+
+void PaintingTest::linesUnderLabels() {
+  QFETCH(QPoint, at);
+  QFETCH(QRect, label);
+  QVERIFY(label.contains(at));
+  QCOMPARE(shot().pixel(at), kBlackPx);
+}
+
+// Each side of shpDataBorder: grey, three pixels of outline, grey, going
+// inwards from the pixel just outside its box.
+void PaintingTest::dataBorderSides_data() {
+  QTest::addColumn<QPoint>("outside");
+  QTest::addColumn<QPoint>("inwards");
+  const QRect border(24, 8, 233, 161);
+  QTest::newRow("left") << QPoint(border.left() - 1, 90) << QPoint(1, 0);
+  QTest::newRow("right") << QPoint(border.right() + 1, 90) << QPoint(-1, 0);
+  QTest::newRow("top") << QPoint(200, border.top() - 1) << QPoint(0, 1);
+  QTest::newRow("bottom") << QPoint(200, border.bottom() + 1) << QPoint(0, -1);
+}
+
+void PaintingTest::dataBorderSides() {
+  QFETCH(QPoint, outside);
+  QFETCH(QPoint, inwards);
+  const QImage image = shot();
+  const QRgb ink = toColor(form_->controls().shpDataBorder.outlineColor).rgb();
+  const QRgb expected[] = {kGreyPx, ink, ink, ink, kGreyPx};
+  for (int i = 0; i < 5; ++i)
+    QCOMPARE(image.pixel(outside + i * inwards), expected[i]);
 }
 
 // Buttons have a flat face in the window grey; the focus and a press still

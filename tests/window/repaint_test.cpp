@@ -21,15 +21,32 @@ private slots:
   void init() { setUp(); }
   void cleanup() { tearDown(); }
 
+  void tickRepaintsOnlyTheMarkers_data();
   void tickRepaintsOnlyTheMarkers();
   void partialPaintsMatchAFullPaint();
 };
 
+// Regular at 2.0: a launch every 10 ticks, a second every 20, a redraw of
+// the graphs at seconds 1, 4, 7, ... The tick measured is the sixth after a
+// launch: markers move, and nothing else is due.
+void RepaintTest::tickRepaintsOnlyTheMarkers_data() {
+  QTest::addColumn<int>("seconds"); // run before the ticks watched
+  QTest::addColumn<bool>("bars");   // whether the graphs have bars by then
+  QTest::newRow("first ticks, flat graphs") << 0 << false;
+  QTest::newRow("after a redraw with bars") << 4 << true;
+}
+
 void RepaintTest::tickRepaintsOnlyTheMarkers() {
+  QFETCH(int, seconds);
   showAndSettle();
   pickByKeys("cmbExperiment", 1);
   QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  tick(seconds * 20);
   settle();
+  bool bars = false;
+  for (const Shape &s : form_->controls().shpOneBar)
+    bars = bars || s.box.height > 0;
+  QTEST(bars, "bars");
   // A marker is launched one pixel into the process box's column; the box
   // hides that pixel and is not repainted for it.
   PaintRecorder besideTheBox;
