@@ -41,6 +41,7 @@ int main(int argc, char **argv) {
   std::vector<std::unique_ptr<QObject>> suites;
   suites.push_back(arrivals::test::makeLayoutTest());
   suites.push_back(arrivals::test::makeInputTest());
+  suites.push_back(arrivals::test::makeBoxesTest());
   suites.push_back(arrivals::test::makePaintingTest());
   suites.push_back(arrivals::test::makeRepaintTest());
 

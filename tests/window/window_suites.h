@@ -9,6 +9,7 @@ namespace arrivals::test {
 
 std::unique_ptr<QObject> makeLayoutTest();
 std::unique_ptr<QObject> makeInputTest();
+std::unique_ptr<QObject> makeBoxesTest();
 std::unique_ptr<QObject> makePaintingTest();
 std::unique_ptr<QObject> makeRepaintTest();
 
