@@ -153,12 +153,19 @@ void FormCanvas::paintEvent(QPaintEvent *event) {
     paintLine(p, l, region);
   paintLine(p, c_.Line1, region);
   p.setPen(Qt::black);
-  forEachLabel(c_, [&](const Label &l) { paintLabel(p, l, region); });
+  forEachLabel(c_, [&](const Label &l) {
+    paintLabelGround(p, l, region);
+    if (&l != &c_.lblServiced)
+      paintLabelText(p, l, region);
+  });
   const QRect image = toPixels(c_.Image1.box);
   if (region.intersects(image))
     p.drawPixmap(image.topLeft(), logo());
   for (const Shape &s : c_.sPacket)
     paintOval(p, s, region);
+  // The count stays readable while markers cross its box.
+  p.setPen(Qt::black);
+  paintLabelText(p, c_.lblServiced, region);
 }
 
 // Rectangles are filled, and outlined inside their box, with whole-pixel
@@ -228,18 +235,24 @@ void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
   p.drawLine(line);
 }
 
+// An opaque label fills its box with the window grey.
+void FormCanvas::paintLabelGround(QPainter &p, const Label &l,
+                                  const QRegion &region) {
+  if (!l.visible || l.transparent)
+    return;
+  const QRect r = toPixels(l.box);
+  if (region.intersects(r))
+    p.fillRect(r, toColor(kWindowGrey));
+}
+
 // Text starts at the top of the box, left-aligned or centred, and is
 // clipped to the box; a caption wider than its box is narrowed to fit.
-void FormCanvas::paintLabel(QPainter &p, const Label &l,
-                            const QRegion &region) {
-  if (!l.visible)
+void FormCanvas::paintLabelText(QPainter &p, const Label &l,
+                                const QRegion &region) {
+  if (!l.visible || l.caption.empty())
     return;
   const QRect r = toPixels(l.box);
   if (!region.intersects(r))
-    return;
-  if (!l.transparent)
-    p.fillRect(r, toColor(kWindowGrey));
-  if (l.caption.empty())
     return;
   const QString text = QString::fromStdString(l.caption);
   p.setFont(fittedFont(toQFont(l.font), text, r.width()));

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 class QPainter;
 
@@ -22,10 +21,11 @@ class CanvasAccessible;
 // copy of them.
 //
 // Z-order, bottom to top: shpDataBorder, the bars, the lines (lneGraph, then
-// Line1), the labels, Image1, the packet markers. The axes lie over the
-// bottom row of their bars so that every bar stands on an unbroken axis; the
-// markers pass over the track and over the opaque counter lblServiced, which
-// they cross on their way.
+// Line1), the labels, Image1, the packet markers, the digits of the counter
+// lblServiced. The axes lie over the bottom row of their bars so that every
+// bar stands on an unbroken axis; the markers pass over the track and over
+// the counter's opaque box, which they cross on their way, but not over its
+// digits, which stay readable during a burst.
 //
 // Only what changed is repainted: a moving marker asks for its old and new
 // rectangles, a label for its box, and a redraw of the graphs for one
@@ -70,7 +70,8 @@ private:
   void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
   void paintLine(QPainter &p, const Line &l, const QRegion &region);
-  void paintLabel(QPainter &p, const Label &l, const QRegion &region);
+  void paintLabelGround(QPainter &p, const Label &l, const QRegion &region);
+  void paintLabelText(QPainter &p, const Label &l, const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);
   const QPixmap &logo();
 

@@ -5,12 +5,16 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "ui/window/canvas.h"
 #include "ui/window/fonts.h"
@@ -40,6 +44,104 @@ void name(QWidget *w, const QString &n) {
   w->setObjectName(n);
   w->setAccessibleName(n);
 }
+
+// A push button with a flat face in its palette's button colour, where the
+// style would paint a gradient. The outline, the focus ring and the darker
+// face while pressed keep the style's colours; the caption is the style's.
+class FlatButton final : public QPushButton {
+public:
+  using QPushButton::QPushButton;
+
+protected:
+  void paintEvent(QPaintEvent *) override {
+    QStylePainter p(this);
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const QPalette &pal = opt.palette;
+    const bool down =
+        (opt.state & (QStyle::State_Sunken | QStyle::State_On)) != 0;
+    // The ring shows once the keyboard has moved the focus, as the style's.
+    const bool ring = (opt.state & QStyle::State_HasFocus) != 0 &&
+                      (opt.state & QStyle::State_KeyboardFocusChange) != 0;
+    const QColor highlight = pal.color(QPalette::Highlight);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(ring ? highlight.darker(125)
+                  : pal.color(QPalette::Window).darker(140));
+    const QColor face = pal.color(QPalette::Button);
+    p.setBrush(down ? face.darker(115) : face);
+    const QRectF edge = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    p.drawRoundedRect(edge, 2, 2);
+    if (ring) {
+      QColor inner = highlight;
+      inner.setAlpha(110);
+      p.setPen(inner);
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(edge.adjusted(1, 1, -1, -1), 1, 1);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    opt.rect =
+        style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this);
+    p.drawControl(QStyle::CE_PushButtonLabel, opt);
+  }
+};
+
+// A box turns with the wheel only while it has the keyboard focus: a wheel
+// turned on the way across the window goes on to the window and changes
+// nothing. The box does not take the focus on the wheel either.
+class FormCombo final : public QComboBox {
+public:
+  explicit FormCombo(QWidget *parent) : QComboBox(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+  }
+
+protected:
+  void wheelEvent(QWheelEvent *e) override {
+    if (hasFocus())
+      QComboBox::wheelEvent(e);
+    else
+      e->ignore();
+  }
+};
+
+// A view button answers a click anywhere in its box, and every arrow key
+// moves the choice and the focus to the next button of its group, round from
+// either end.
+class ViewButton final : public QRadioButton {
+public:
+  using QRadioButton::QRadioButton;
+
+protected:
+  bool hitButton(const QPoint &pos) const override {
+    return rect().contains(pos);
+  }
+
+  void keyPressEvent(QKeyEvent *e) override {
+    int step = 0;
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      step = -1;
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      step = 1;
+      break;
+    default:
+      break;
+    }
+    const QButtonGroup *g = group();
+    if (step == 0 || g == nullptr) {
+      QRadioButton::keyPressEvent(e);
+      return;
+    }
+    const QList<QAbstractButton *> buttons = g->buttons();
+    const qsizetype n = buttons.size();
+    QAbstractButton *next = buttons[(buttons.indexOf(this) + step + n) % n];
+    if (isChecked())
+      next->click();
+    next->setFocus(step < 0 ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+  }
+};
 
 } // namespace
 
@@ -71,7 +173,7 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
   cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment");
 
   const auto makeButton = [this](const CommandButton &b, const char *n) {
-    auto *w = new QPushButton(QString::fromStdString(b.caption), this);
+    auto *w = new FlatButton(QString::fromStdString(b.caption), this);
     name(w, QString::fromLatin1(n));
     w->setGeometry(toPixels(b.box));
     w->setFont(toQFont(b.font));
@@ -92,7 +194,7 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
   views_->setExclusive(true);
   for (std::size_t i = 0; i < optGraphs_.size(); ++i) {
     const OptionButton &o = c.optGraphs[i];
-    auto *w = new QRadioButton(QString::fromStdString(o.caption), this);
+    auto *w = new ViewButton(QString::fromStdString(o.caption), this);
     name(w, QStringLiteral("optGraphs(%1)").arg(i));
     w->setGeometry(toPixels(o.box));
     w->setFont(toQFont(o.font));
@@ -140,7 +242,7 @@ MainWindow::~MainWindow() {
 
 QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
   const ComboBox &c = comboControl(form_.controls(), which);
-  auto *box = new QComboBox(this);
+  auto *box = new FormCombo(this);
   name(box, QString::fromLatin1(n));
   box->setGeometry(toPixels(c.box));
   box->setFont(toQFont(c.font));
@@ -184,6 +286,9 @@ void MainWindow::userEdits(ComboId which, const QString &text) {
     else
       form_.UserEditsData(std::move(t));
   });
+  // A typed item of the list becomes its current item, so that the arrow
+  // keys step on from the text shown.
+  syncCombo(which);
 }
 
 void MainWindow::userPicks(ComboId which, int index) {

@@ -1,0 +1,152 @@
+// Where the controls stand, what they are called, and how text fits its box.
+
+#include <QAccessible>
+#include <QFontMetrics>
+#include <QRadioButton>
+
+#include "tests/window/window_fixture.h"
+#include "tests/window/window_suites.h"
+#include "ui/window/canvas.h"
+#include "ui/window/fonts.h"
+
+using namespace arrivals;
+using namespace arrivals::test;
+
+namespace {
+
+class LayoutTest : public QObject, private WindowFixture {
+  Q_OBJECT
+
+private slots:
+  void init() { setUp(); }
+  void cleanup() { tearDown(); }
+
+  void layout_data();
+  void layout();
+  void textFitsItsBox_data();
+  void textFitsItsBox();
+  void paintedControlsAreNamed_data();
+  void paintedControlsAreNamed();
+};
+
+void LayoutTest::layout_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QRect>("pixels");
+  // Left, Top, Width, Height in twips, 15 to a pixel.
+  QTest::newRow("cmbExperiment") << "cmbExperiment" << QRect(32, 16, 217, 37);
+  QTest::newRow("btnStart") << "btnStart" << QRect(40, 64, 89, 41);
+  QTest::newRow("btnPause") << "btnPause" << QRect(144, 64, 89, 41);
+  QTest::newRow("cmbData") << "cmbData" << QRect(88, 120, 89, 37);
+  QTest::newRow("optGraphs(0)") << "optGraphs(0)" << QRect(40, 176, 105, 25);
+  QTest::newRow("optGraphs(1)") << "optGraphs(1)" << QRect(148, 176, 105, 25);
+  QTest::newRow("canvas") << "canvas" << QRect(0, 0, 844, 645);
+}
+
+void LayoutTest::layout() {
+  QFETCH(QString, name);
+  QFETCH(QRect, pixels);
+  auto *w = window_->findChild<QWidget *>(name);
+  QVERIFY(w != nullptr);
+  QCOMPARE(w->geometry(), pixels);
+  QCOMPARE(w->accessibleName(), name);
+  // Not resizable: the layout does not follow the window's size.
+  QCOMPARE(window_->minimumSize(), QSize(844, 645));
+  QCOMPARE(window_->maximumSize(), QSize(844, 645));
+  QCOMPARE(window_->windowTitle(), QStringLiteral("Arrivals"));
+}
+
+// --- Fonts ------------------------------------------------------------------
+
+void LayoutTest::textFitsItsBox_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<double>("points");
+  QTest::addColumn<bool>("bold");
+  QTest::addColumn<int>("width");
+  QTest::newRow("lblMeanWaitingTime")
+      << "Interarrival Times" << 16.5 << false << 193;
+  QTest::newRow("lblGraphTitle(2)")
+      << "Packets per 10 s" << 16.5 << false << 241;
+  QTest::newRow("lblDataRate") << "pkts/s" << 16.5 << false << 65;
+  QTest::newRow("lblYAxis(0)") << "p(x)" << 13.5 << false << 35;
+  QTest::newRow("lblArrivalGraph(8)") << "3.5" << 13.5 << false << 41;
+  QTest::newRow("lblGraphThree(7)") << " 44" << 12.0 << false << 25;
+  QTest::newRow("lblGraph(6)") << " 6" << 16.5 << false << 25;
+  QTest::newRow("lblServiced, a long run") << " 123456" << 13.5 << true << 73;
+  QTest::newRow("lblServiced, the largest count")
+      << " 2147483647" << 13.5 << true << 73;
+}
+
+void LayoutTest::textFitsItsBox() {
+  QFETCH(QString, text);
+  QFETCH(double, points);
+  QFETCH(bool, bold);
+  QFETCH(int, width);
+  const QFont natural = toQFont(Font{static_cast<float>(points), bold});
+  const QFont fitted = fittedFont(natural, text, width);
+  QVERIFY(QFontMetrics(fitted).horizontalAdvance(text) <= width);
+  QCOMPARE(fitted.pixelSize(), natural.pixelSize());
+  if (QFontMetrics(natural).horizontalAdvance(text) <= width)
+    QCOMPARE(fitted, natural); // narrowed only when it must be
+}
+
+// --- Accessibility --------------------------------------------------------
+
+void LayoutTest::paintedControlsAreNamed_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QRect>("pixels");
+  QTest::addColumn<int>("role");
+  QTest::addColumn<bool>("visible");
+  QTest::addColumn<QString>("caption");
+  const int graphic = QAccessible::Graphic, text = QAccessible::StaticText;
+  QTest::newRow("shpDataBorder")
+      << "shpDataBorder" << QRect(24, 8, 233, 161) << graphic << true << "";
+  QTest::newRow("lblServiced")
+      << "lblServiced" << QRect(264, 40, 73, 25) << text << true << "0";
+  QTest::newRow("lblArrivalGraph(8)")
+      << "lblArrivalGraph(8)" << QRect(684, 296, 41, 25) << text << true
+      << "3.5";
+  QTest::newRow("lblGraphTwo(0), time series")
+      << "lblGraphTwo(0)" << QRect(316, 548, 25, 25) << text << false << "*";
+  QTest::newRow("lblGraphTitle(1)")
+      << "lblGraphTitle(1)" << QRect(284, 380, 241, 33) << text << true
+      << "Quelva per 3 s";
+  QTest::newRow("lneGraph(3)")
+      << "lneGraph(3)" << QRect(31, 547, 227, 3) << graphic << true << "";
+  QTest::newRow("Image1") << "Image1" << QRect(536, 592, 300, 48) << graphic
+                          << true << "";
+  QTest::newRow("sPacket(50)")
+      << "sPacket(50)" << QRect(0, 0, 25, 57) << graphic << false << "";
+}
+
+void LayoutTest::paintedControlsAreNamed() {
+  QFETCH(QString, name);
+  QFETCH(QRect, pixels);
+  QAccessibleInterface *canvas =
+      QAccessible::queryAccessibleInterface(window_->canvas());
+  QVERIFY(canvas != nullptr);
+  QCOMPARE(canvas->text(QAccessible::Name), QStringLiteral("canvas"));
+  // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers.
+  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51);
+  QAccessibleInterface *found = nullptr;
+  for (int i = 0; i < canvas->childCount() && found == nullptr; ++i)
+    if (canvas->child(i)->text(QAccessible::Name) == name)
+      found = canvas->child(i);
+  QVERIFY(found != nullptr);
+  QCOMPARE(found->parent(), canvas);
+  QCOMPARE(canvas->indexOfChild(found) >= 0, true);
+  QCOMPARE(found->rect(),
+           pixels.translated(window_->canvas()->mapToGlobal(QPoint(0, 0))));
+  QTEST(static_cast<int>(found->role()), "role");
+  QTEST(!found->state().invisible, "visible");
+  QFETCH(QString, caption); // "*": whatever it was left with
+  if (caption != QStringLiteral("*"))
+    QCOMPARE(found->text(QAccessible::Description), caption);
+}
+
+} // namespace
+
+std::unique_ptr<QObject> arrivals::test::makeLayoutTest() {
+  return std::make_unique<LayoutTest>();
+}
+
+#include "layout_test.moc"

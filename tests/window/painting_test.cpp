@@ -1,0 +1,285 @@
+// What shows: markers, bars, the red process name, checked on the grabbed
+// window at points the layout fixes.
+
+#include <QAccessible>
+#include <QPainter>
+#include <QPushButton>
+
+#include "tests/window/window_fixture.h"
+#include "tests/window/window_suites.h"
+#include "ui/window/canvas.h"
+#include "ui/window/fonts.h"
+#include "ui/window/pixels.h"
+
+using namespace arrivals;
+using namespace arrivals::test;
+
+namespace {
+
+class PaintingTest : public QObject, private WindowFixture {
+  Q_OBJECT
+
+private slots:
+  void init() { setUp(); }
+  void cleanup() { tearDown(); }
+
+  void markerAtItsPosition();
+  void barsOfKnownHeight();
+  void flatGraphsAfterStart();
+  void redProcessName();
+  void counterAboveTheMarkers();
+  void linesUnderLabels_data();
+  void linesUnderLabels();
+  void dataBorderSides_data();
+  void dataBorderSides();
+  void buttonFaces_data();
+  void buttonFaces();
+};
+
+void PaintingTest::markerAtItsPosition() {
+  pickByKeys("cmbExperiment", 1); // Regular: no draws
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  const Shape *marker = nullptr;
+  for (int i = 0; i < 40 && marker == nullptr; ++i) {
+    tick(1);
+    for (const Shape &s : form_->controls().sPacket)
+      if (s.visible && s.box.left > 4000)
+        marker = &s;
+  }
+  QVERIFY(marker != nullptr);
+  const QImage image = shot();
+  const int left = px(marker->box.left);
+  const int top = px(marker->box.top);
+  const int right = px(marker->box.left + marker->box.width) - 1;
+  const int bottom = px(marker->box.top + marker->box.height) - 1;
+  const int midX = (left + right) / 2, midY = (top + bottom) / 2;
+  QCOMPARE(image.pixel(midX, midY), qRgb(255, 0, 0));
+  QCOMPARE(image.pixel(midX, bottom - 1), qRgb(0, 0, 0)); // the outline
+  QCOMPARE(image.pixel(left + 1, midY), qRgb(0, 0, 0));
+  // Nothing outside the box (below the track, which crosses it mid-height).
+  QCOMPARE(image.pixel(left - 1, midY + 5), kGreyPx);
+  QCOMPARE(image.pixel(right + 1, midY + 5), kGreyPx);
+  QCOMPARE(image.pixel(midX, bottom + 1), kGreyPx);
+
+  // The same marker is what assistive technology finds there.
+  const QPoint onScreen = window_->canvas()->mapToGlobal(QPoint(midX, midY));
+  QAccessibleInterface *at =
+      QAccessible::queryAccessibleInterface(window_->canvas())
+          ->childAt(onScreen.x(), onScreen.y());
+  QVERIFY(at != nullptr);
+  QCOMPARE(at->text(QAccessible::Name),
+           QStringLiteral("sPacket(%1)")
+               .arg(marker - form_->controls().sPacket.data()));
+}
+
+// Regular at 2.0: every second holds two arrivals and every gap is half a
+// second, so after 30 s the tallest bars are known.
+void PaintingTest::barsOfKnownHeight() {
+  pickByKeys("cmbExperiment", 1);
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  tick(30 * 20);
+  const QImage image = shot();
+  struct Bar {
+    const char *what;
+    Single left, width, baseline, fullHeight;
+    QRgb colour;
+  };
+  const Bar bars[] = {
+      {"two packets a second", 720 + 360 * 2, 255, 8220, 2400, kPurplePx},
+      {"gaps of 0.5 to 0.75 s", 5580 + 360 * 2, 255, 4380, 1920, kNavyPx},
+      {"newest 3 s window", 4740 + 120 * 22, 105, 8220, 1800, kGreenPx},
+      {"newest 10 s window", 8520 + 120 * 22, 105, 8220, 1800, kGreenPx},
+  };
+  for (const Bar &b : bars) {
+    const int x = px(b.left + b.width / 2);
+    const int top = px(b.baseline - b.fullHeight);
+    QVERIFY2(image.pixel(x, top) == b.colour, b.what);
+    QVERIFY2(image.pixel(x, px(b.baseline) - 3) == b.colour, b.what);
+    QVERIFY2(image.pixel(x, top - 1) == kGreyPx, b.what);
+    // Bars stand side by side with grey between them.
+    QVERIFY2(image.pixel(px(b.left) - 1, top + 5) == kGreyPx, b.what);
+  }
+  // One packet per second never happened: that bar is flat.
+  QCOMPARE(image.pixel(px(720 + 360 * 1 + 127), px(8220) - 5), kGreyPx);
+}
+
+void PaintingTest::flatGraphsAfterStart() {
+  pickByKeys("cmbExperiment", 1);
+  auto *start = widget<QPushButton>("btnStart");
+  QTest::mouseClick(start, Qt::LeftButton);
+  tick(10 * 20);
+  QImage image = shot();
+  QVERIFY(countPixels(image, kGraphOne, kPurplePx) > 0);
+  QVERIFY(countPixels(image, kInterArrival, kNavyPx) > 0);
+
+  QTest::mouseClick(start, Qt::LeftButton); // Stop
+  QTest::mouseClick(start, Qt::LeftButton); // Start
+  // The first redraw after a start leaves every graph flat as well.
+  for (int seconds = 0; seconds <= 3; seconds += 3) {
+    tick(seconds * 20);
+    image = shot();
+    QCOMPARE(countPixels(image, kGraphOne, kPurplePx), 0);
+    QCOMPARE(countPixels(image, kInterArrival, kNavyPx), 0);
+    QCOMPARE(countPixels(image, kGraphTwo, kGreenPx), 0);
+    QCOMPARE(countPixels(image, kGraphThree, kGreenPx), 0);
+  }
+}
+
+void PaintingTest::redProcessName() {
+  QComboBox *process = box("cmbExperiment");
+  const auto redPixels = [&] {
+    const QImage image = shot();
+    const QRect text = process->lineEdit()->geometry().translated(
+        process->geometry().topLeft());
+    int n = 0;
+    for (int y = text.top(); y <= text.bottom(); ++y)
+      for (int x = text.left(); x <= text.right(); ++x)
+        n += isRed(image.pixel(x, y)) ? 1 : 0;
+    return n;
+  };
+  QCOMPARE(redPixels(), 0);
+  pickByKeys("cmbExperiment", 5); // Pareto 0.5 at the start-up 2.0
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  tick(3);
+  QCOMPARE(form_->controls().cmbExperiment.foreColor, kRed);
+  QVERIFY(redPixels() > 20);
+  pickByKeys("cmbData", 2); // 1.0 lets packets flow again
+  tick(40);
+  QCOMPARE(redPixels(), 0);
+}
+
+// Markers cross the counter's box on their way; its digits stay on top, and
+// the markers still cover the box around them.
+void PaintingTest::counterAboveTheMarkers() {
+  pickByKeys("cmbExperiment", 1); // Regular
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  const Label &counter = form_->controls().lblServiced;
+  const QRect box = toPixels(counter.box);
+  int hidden = 0; // digit pixels under a marker's fill
+  for (int i = 0; i < 60 && hidden < 10; ++i) {
+    tick(1);
+    // The digits alone, drawn as the canvas draws them.
+    const QString text = QString::fromStdString(counter.caption);
+    QImage digits(box.size(), QImage::Format_RGB32);
+    digits.fill(kGreyPx);
+    QPainter p(&digits);
+    p.setFont(fittedFont(toQFont(counter.font), text, box.width()));
+    p.setPen(Qt::black);
+    p.drawText(digits.rect(), Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine,
+               text);
+    p.end();
+    QRegion fill; // inside the markers' outlines
+    for (const Shape &s : form_->controls().sPacket)
+      if (s.visible)
+        fill += toPixels(s.box).adjusted(4, 4, -4, -4);
+    if (!fill.intersects(box))
+      continue;
+    const QImage image = shot();
+    hidden = 0;
+    int redAround = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x) {
+        if (!fill.contains(QPoint(x, y)))
+          continue;
+        const QRgb digit = digits.pixel(x - box.left(), y - box.top());
+        if ((digit & 0xffffff) == (kBlackPx & 0xffffff)) {
+          ++hidden;
+          QCOMPARE(image.pixel(x, y), kBlackPx);
+        } else if ((digit & 0xffffff) == (kGreyPx & 0xffffff)) {
+          redAround += isRed(image.pixel(x, y)) ? 1 : 0;
+        }
+      }
+    QVERIFY(redAround > 0);
+  }
+  QVERIFY(hidden >= 10);
+}
+
+// Transparent labels leave the lines under them in view.
+void PaintingTest::linesUnderLabels_data() {
+  QTest::addColumn<QPoint>("at");
+  QTest::addColumn<QRect>("label"); // the box the point lies in
+  const QRect tick0(px(660), px(8220), px(375), px(375));
+  const QRect title1(px(4260), px(5700), px(3615), px(495));
+  QTest::newRow("graph one's baseline under lblGraph(0)")
+      << QPoint(56, 549) << tick0;
+  QTest::newRow("graph two's arrowhead under lblGraphTitle(1)")
+      << QPoint(296, 388) << title1;
+  QTest::newRow("graph two's axis under lblGraphTitle(1)")
+      << QPoint(300, 400) << title1;
+}
+
+void PaintingTest::linesUnderLabels() {
+  QFETCH(QPoint, at);
+  QFETCH(QRect, label);
+  QVERIFY(label.contains(at));
+  QCOMPARE(shot().pixel(at), kBlackPx);
+}
+
+// Each side of shpDataBorder: grey, three pixels of outline, grey, going
+// inwards from the pixel just outside its box.
+void PaintingTest::dataBorderSides_data() {
+  QTest::addColumn<QPoint>("outside");
+  QTest::addColumn<QPoint>("inwards");
+  const QRect border(24, 8, 233, 161);
+  QTest::newRow("left") << QPoint(border.left() - 1, 90) << QPoint(1, 0);
+  QTest::newRow("right") << QPoint(border.right() + 1, 90) << QPoint(-1, 0);
+  QTest::newRow("top") << QPoint(200, border.top() - 1) << QPoint(0, 1);
+  QTest::newRow("bottom") << QPoint(200, border.bottom() + 1) << QPoint(0, -1);
+}
+
+void PaintingTest::dataBorderSides() {
+  QFETCH(QPoint, outside);
+  QFETCH(QPoint, inwards);
+  const QImage image = shot();
+  const QRgb ink = toColor(form_->controls().shpDataBorder.outlineColor).rgb();
+  const QRgb expected[] = {kGreyPx, ink, ink, ink, kGreyPx};
+  for (int i = 0; i < 5; ++i)
+    QCOMPARE(image.pixel(outside + i * inwards), expected[i]);
+}
+
+// Buttons have a flat face in the window grey; the focus and a press still
+// show.
+void PaintingTest::buttonFaces_data() {
+  QTest::addColumn<QString>("state");
+  QTest::addColumn<bool>("greyFace");
+  QTest::addColumn<bool>("ringed"); // an outline other than at rest
+  QTest::newRow("at rest") << "rest" << true << false;
+  QTest::newRow("focused by the keyboard") << "focused" << true << true;
+  QTest::newRow("pressed") << "pressed" << false << false;
+}
+
+void PaintingTest::buttonFaces() {
+  QFETCH(QString, state);
+  showAndActivate();
+  auto *start = widget<QPushButton>("btnStart");
+  const QPoint edge(0, start->height() / 2);
+  const QRgb restOutline = start->grab().toImage().pixel(edge);
+  if (state == QStringLiteral("focused")) {
+    box("cmbExperiment")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), start);
+  } else if (state == QStringLiteral("pressed")) {
+    QTest::mousePress(start, Qt::LeftButton);
+  }
+  const QImage image = start->grab().toImage();
+  // Left of the caption, from just below the outline to just above it.
+  const QRgb face = image.pixel(4, 3);
+  for (int y = 3; y <= start->height() - 4; ++y)
+    QCOMPARE(image.pixel(4, y), face);
+  QFETCH(bool, greyFace);
+  if (greyFace)
+    QCOMPARE(face, kGreyPx);
+  else
+    QVERIFY(qGray(face) < qGray(kGreyPx));
+  QTEST(image.pixel(edge) != restOutline, "ringed");
+  if (state == QStringLiteral("pressed"))
+    QTest::mouseRelease(start, Qt::LeftButton);
+}
+
+} // namespace
+
+std::unique_ptr<QObject> arrivals::test::makePaintingTest() {
+  return std::make_unique<PaintingTest>();
+}
+
+#include "painting_test.moc"
