@@ -2,7 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -12,60 +13,47 @@
 #include <QList>
 #include <QSocketNotifier>
 
+#include "app/startup.h"
 #include "model/random_source.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 
 namespace {
 
-constexpr const char *kNoDisplay =
-    "arrivals: no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
-    "are unset or unreachable); run it on a desktop, or under a virtual X "
-    "server: xvfb-run -a arrivals\n";
-
-bool isSet(const char *variable) {
-  const char *v = std::getenv(variable);
-  return v != nullptr && *v != '\0';
-}
-
-// Whether the platform Qt is about to use has something to show on. Qt's own
-// answer to a missing display is an abort with a page of text.
-bool displayExpected(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "-platform") == 0 ||
-        std::strcmp(argv[i], "-display") == 0)
-      return true; // Qt's own options decide
-  const char *platform = std::getenv("QT_QPA_PLATFORM");
-  const bool x11 = isSet("DISPLAY");
-  const bool wayland = isSet("WAYLAND_DISPLAY");
-  if (platform == nullptr || *platform == '\0')
-    return x11 || wayland;
-  if (std::strncmp(platform, "xcb", 3) == 0)
-    return x11;
-  if (std::strncmp(platform, "wayland", 7) == 0)
-    return wayland || x11; // "wayland;xcb" falls back to X
-  return true; // offscreen, vnc, eglfs, ...: no display variable needed
-}
-
 // While the application starts, Qt's messages are held back: if the
-// platform cannot start (a display that does not answer), one clear line
-// replaces Qt's abort; otherwise they are passed on.
+// platform cannot start, one clear message replaces Qt's abort; otherwise
+// they are passed on.
+struct HeldMessage {
+  QtMsgType type;
+  const char *category; // Qt's categories are static strings
+  QString text;
+};
 QtMessageHandler g_previous = nullptr;
-QList<std::pair<QtMsgType, QString>> g_held;
+QList<HeldMessage> g_held;
 
-void holdStartupMessage(QtMsgType type, const QMessageLogContext &,
+void holdStartupMessage(QtMsgType type, const QMessageLogContext &context,
                         const QString &message) {
   if (type == QtFatalMsg) {
-    std::fputs(kNoDisplay, stderr);
+    std::vector<std::string> earlier;
+    for (const HeldMessage &held : g_held) {
+      const QMessageLogContext heldContext(nullptr, 0, nullptr, held.category);
+      earlier.push_back(
+          qFormatLogMessage(held.type, heldContext, held.text).toStdString());
+    }
+    const std::string text = arrivals::fatalStartupMessage(
+        earlier, qFormatLogMessage(type, context, message).toStdString());
+    std::fputs(text.c_str(), stderr);
     std::_Exit(1);
   }
-  g_held.append({type, message});
+  g_held.append({type, context.category, message});
 }
 
 void releaseStartupMessages() {
   qInstallMessageHandler(g_previous);
-  for (const auto &[type, message] : g_held)
-    qt_message_output(type, QMessageLogContext(), message);
+  for (const HeldMessage &held : g_held)
+    qt_message_output(held.type,
+                      QMessageLogContext(nullptr, 0, nullptr, held.category),
+                      held.text);
   g_held.clear();
 }
 
@@ -97,8 +85,10 @@ void quitOnSignals(QApplication &app) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (!displayExpected(argc, argv)) {
-    std::fputs(kNoDisplay, stderr);
+  const std::string noDisplay = arrivals::missingDisplayMessage(
+      arrivals::currentStartupEnvironment(argc, argv));
+  if (!noDisplay.empty()) {
+    std::fputs(noDisplay.c_str(), stderr);
     return 1;
   }
 

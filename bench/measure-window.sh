@@ -80,14 +80,16 @@ if [[ -n ${ARRIVALS_PROGRAM:-} ]]; then
   program=$ARRIVALS_PROGRAM
 elif [[ -n ${ARRIVALS_BUILD_DIR:-} ]]; then
   echo "== build arrivals (Release) in $ARRIVALS_BUILD_DIR" >&2
-  cmake -S "$root" -B "$ARRIVALS_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  # As the release preset builds it: optimised and with LTO.
+  cmake -S "$root" -B "$ARRIVALS_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release \
+    -DARRIVALS_LTO=ON >/dev/null
   cmake --build "$ARRIVALS_BUILD_DIR" --parallel 2 --target arrivals >/dev/null
-  program=$(find "$ARRIVALS_BUILD_DIR" -type f -name arrivals -perm -u+x | head -n 1)
+  program=$ARRIVALS_BUILD_DIR/app/arrivals
 else
   echo "== build arrivals (preset release)" >&2
   (cd "$root" && cmake --preset release >/dev/null &&
     cmake --build --preset release --parallel 2 --target arrivals >/dev/null)
-  program=$(find "$root/build-release" -type f -name arrivals -perm -u+x | head -n 1)
+  program=$root/build-release/app/arrivals
 fi
 [[ -x ${program:-} ]] || { echo "measure-window.sh: no arrivals program" >&2; exit 1; }
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")

@@ -11,13 +11,14 @@ ARRIVALS_BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2
 )
-# What the tests use beyond the build: a virtual X server with its xauth for
-# the end-to-end test, synthetic input, screenshots and window lookup, the
-# XCB headers of its window-closing helper, the locale sources from which
-# the build makes a decimal-comma locale for the number conversion tests, and
-# the formatter and git that CI checks the sources with.
+# What the tests use beyond the build: a virtual X server with the xauth
+# that xvfb-run needs for the end-to-end test, synthetic input and window
+# lookup, screenshots, the XCB headers of its window-closing helper, the
+# locale sources from which the build makes a decimal-comma locale for the
+# number conversion tests, and the formatter and git that CI checks the
+# sources with.
 ARRIVALS_TEST_PACKAGES=(
-  xvfb xauth xdotool imagemagick x11-utils libxcb1-dev locales
+  xvfb xauth xdotool imagemagick libxcb1-dev locales
   clang-format git
 )
 

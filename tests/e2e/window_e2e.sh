@@ -4,15 +4,17 @@
 # on screenshots that red packet markers stand on the track and that the
 # packet counter has moved on from its start-up "0". Then it closes the
 # window the way a window manager does and checks that the program ends on
-# its own with exit status 0.
+# its own with exit status 0; started again, it ends with status 0 on
+# SIGTERM too. First of all, a platform that cannot start must end it with
+# a non-zero status and Qt's own words.
 #
 #   window_e2e.sh ARRIVALS CLOSE_WINDOW
 #
 # ARRIVALS is the program, CLOSE_WINDOW the helper that sends a window
-# WM_DELETE_WINDOW. Needs Xvfb, xdotool and ImageMagick (import, convert,
-# compare); when one is missing the test is skipped (exit 77), except under
-# CI (CI=true), where that is a failure. Screenshots of a failed run are
-# kept in ./e2e-failure/.
+# WM_DELETE_WINDOW. Needs xvfb-run (with Xvfb and xauth), xdotool and
+# ImageMagick (import, convert, compare); when one is missing the test is
+# skipped (exit 77), except under CI (CI=true), where that is a failure.
+# Screenshots of a failed run are kept in ./e2e-failure/.
 set -euo pipefail
 
 SKIP=77
@@ -39,7 +41,7 @@ grey_x=5 grey_y=600
 in_ci() { [[ ${CI:-} == true || ${CI:-} == 1 ]]; }
 
 missing=()
-for tool in Xvfb xdotool import convert compare; do
+for tool in xvfb-run Xvfb xauth xdotool import convert compare; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if ((${#missing[@]})); then
@@ -47,19 +49,27 @@ if ((${#missing[@]})); then
     echo "FAIL: missing under CI: ${missing[*]}" >&2
     exit 1
   fi
-  echo "SKIP: missing ${missing[*]} (Debian: xvfb xdotool imagemagick)" >&2
+  echo "SKIP: missing ${missing[*]} (Debian: xvfb xauth xdotool imagemagick)" >&2
   exit "$SKIP"
 fi
 
+# --- a display of our own ---------------------------------------------------
+# xvfb-run picks a free display number (-a; it tries the next one if another
+# server takes it first) and runs this script again with DISPLAY and
+# XAUTHORITY set; it stops the server when the script ends.
+if [[ -z ${ARRIVALS_E2E_DISPLAY:-} ]]; then
+  export ARRIVALS_E2E_DISPLAY=1
+  exec xvfb-run -a -e "$PWD/xvfb.log" -s '-screen 0 1024x768x24' \
+    bash "${BASH_SOURCE[0]}" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrivals-e2e.XXXXXX")
-xvfb_pid='' app_pid='' passed=0
+app_pid='' passed=0
 cleanup() {
   if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
     kill -KILL "$app_pid" 2>/dev/null || true
-  fi
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
   fi
   if ((!passed)); then
     mkdir -p e2e-failure
@@ -79,21 +89,6 @@ fail() {
   exit 1
 }
 
-# --- a display of our own ---------------------------------------------------
-# -displayfd: the server picks a free display number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  sleep 0.1
-done
-display=$(head -n 1 "$work/display")
-[[ $display =~ ^[0-9]+$ ]] || fail "Xvfb gave no display number"
-export DISPLAY=":$display"
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -140,14 +135,44 @@ differing_pixels() {
   compare -metric AE "$1" "$2" null: 2>&1 || true
 }
 
-# --- start the program --------------------------------------------------------
-"$arrivals" >"$work/arrivals.log" 2>&1 &
-app_pid=$!
+# Starts arrivals in the background and waits for its window, named in
+# $window.
+start_arrivals() {
+  "$arrivals" >>"$work/arrivals.log" 2>&1 &
+  app_pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Arrivals$' 2>/dev/null |
+    head -n 1) || true
+  [[ -n $window ]] || fail "no window titled \"Arrivals\" was shown within 20 s"
+  kill -0 "$app_pid" 2>/dev/null || fail "arrivals ended on its own"
+}
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Arrivals$' 2>/dev/null |
-  head -n 1) || true
-[[ -n $window ]] || fail "no window titled \"Arrivals\" was shown within 20 s"
-kill -0 "$app_pid" 2>/dev/null || fail "arrivals ended on its own"
+# Waits for arrivals to end after WHAT, and checks its status is 0.
+expect_clean_exit() {
+  # (A sanitizer build checks for leaks at exit, which takes a while.)
+  for _ in $(seq 300); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$app_pid" 2>/dev/null && fail "arrivals still runs 30 s after $1"
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=''
+  ((status == 0)) || fail "arrivals ended with status $status after $1"
+}
+
+# --- a platform that cannot start ---------------------------------------------
+# Ends the program at once with a non-zero status; the first line says so,
+# and Qt's own words (which name the plugin) follow.
+status=0
+QT_QPA_PLATFORM=no-such-platform "$arrivals" >"$work/no-platform.log" 2>&1 || status=$?
+((status != 0)) || fail "arrivals started without a platform plugin"
+if ! head -n 1 "$work/no-platform.log" | grep -q '^arrivals: the window could not start' ||
+  ! grep -q 'no-such-platform' "$work/no-platform.log"; then
+  fail "a missing platform plugin was reported as: $(cat "$work/no-platform.log")"
+fi
+
+# --- start the program --------------------------------------------------------
+start_arrivals
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ $WIDTH == 844 && $HEIGHT == 645 ]] ||
@@ -225,18 +250,13 @@ done
 
 # --- close the window ----------------------------------------------------------
 "$close_window" "$window" || fail "could not ask the window to close"
-# (A sanitizer build checks for leaks at exit, which takes a while.)
-for _ in $(seq 300); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-  fail "arrivals still runs 30 s after its window was closed"
-fi
-status=0
-wait "$app_pid" || status=$?
-app_pid=''
-((status == 0)) || fail "arrivals ended with status $status after its window was closed"
+expect_clean_exit "its window was closed"
+
+# --- SIGTERM (a log-out, or kill) ends it as cleanly ----------------------------
+start_arrivals
+kill -TERM "$app_pid"
+expect_clean_exit "SIGTERM"
 
 passed=1
-echo "PASS: markers on the track, counter moving, clean exit ($shot_no screenshots)"
+echo "PASS: markers on the track, counter moving, clean exit on close and on" \
+  "SIGTERM, a missing platform reported ($shot_no screenshots)"
