@@ -20,6 +20,9 @@ ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils libxcb1-dev locales
   clang-format git
 )
+# The second compiler and its sanitizer and libFuzzer runtimes (Debian only
+# recommends the runtimes with clang).
+ARRIVALS_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 
 # Prints the names among "$@" that are not installed.
 arrivals_missing_packages() {
