@@ -21,6 +21,10 @@ ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick libxcb1-dev locales
   clang-format git
 )
+# The second compiler and its sanitizer and libFuzzer runtimes (Debian only
+# recommends the runtimes with clang), and python3 for the long-run checker.
+ARRIVALS_CLANG_PACKAGES=(clang libclang-rt-14-dev)
+ARRIVALS_LONGRUN_PACKAGES=(python3)
 
 # Prints the names among "$@" that are not installed.
 arrivals_missing_packages() {
