@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Debian packages the project needs, and a helper that installs the missing
-# ones. Sourced by scripts/run, scripts/test and .ci/run.
+# ones. Sourced by scripts/run, scripts/test, scripts/package and .ci/run.
 
 # Compiler, build system and test libraries. Qt 6 Widgets (its CMake files
 # need the OpenGL headers, which qt6-base-dev pulls in; libgl-dev is named so
@@ -19,6 +19,16 @@ ARRIVALS_BUILD_PACKAGES=(
 ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils libxcb1-dev locales
   clang-format git
+)
+# What scripts/package needs beyond the build: scdoc for the man pages,
+# rsvg-convert for the icons, dpkg-shlibdeps and file for the dependencies
+# that CPack computes.
+ARRIVALS_PACKAGE_PACKAGES=(scdoc librsvg2-bin dpkg-dev file)
+# What scripts/check-package checks the installed package with: lintian, the
+# validators of the desktop entry and the metainfo, ImageMagick for the
+# screenshot and groff for the man pages.
+ARRIVALS_PACKAGE_CHECK_PACKAGES=(
+  lintian desktop-file-utils appstream imagemagick groff-base
 )
 
 # Prints the names among "$@" that are not installed.
