@@ -11,6 +11,23 @@ find_program(ARRIVALS_SCDOC scdoc REQUIRED)
 find_program(ARRIVALS_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(ARRIVALS_GZIP gzip REQUIRED)
 
+# The Debian changelog (cmake/changelog): its newest entry must be this
+# version, and its date is the date the man pages show, so that the same
+# sources make the same package on any day.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog arrivals_changelog_top LIMIT_COUNT 1)
+if(NOT arrivals_changelog_top MATCHES "^arrivals \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "cmake/changelog: the newest entry is not version "
+    "${PROJECT_VERSION}: ${arrivals_changelog_top}")
+endif()
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog arrivals_changelog_date
+  REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE "^ -- .*>  " "" arrivals_changelog_date "${arrivals_changelog_date}")
+execute_process(COMMAND date -u -d "${arrivals_changelog_date}" +%s
+  OUTPUT_VARIABLE arrivals_release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+  COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_LIST_DIR}/changelog)
+
 set(arrivals_pkg_dir ${PROJECT_BINARY_DIR}/packaging)
 set(arrivals_pkg_outputs)
 
@@ -21,7 +38,8 @@ foreach(page arrivals.1 arrivals-script.1)
   set(out ${arrivals_pkg_dir}/man/${page}.gz)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${arrivals_pkg_dir}/man
-    COMMAND ${ARRIVALS_SCDOC} < ${src} > ${arrivals_pkg_dir}/man/${page}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${arrivals_release_epoch}
+      ${ARRIVALS_SCDOC} < ${src} > ${arrivals_pkg_dir}/man/${page}
     COMMAND ${ARRIVALS_GZIP} -9nf ${arrivals_pkg_dir}/man/${page}
     DEPENDS ${src}
     COMMENT "Man page ${page}"
@@ -64,13 +82,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/LICENSE)
 
-# A native package carries its changelog as changelog.gz; its newest entry
-# must be this version.
-file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog arrivals_changelog_top LIMIT_COUNT 1)
-if(NOT arrivals_changelog_top MATCHES "^arrivals \\(${PROJECT_VERSION}\\) ")
-  message(FATAL_ERROR "cmake/changelog: the newest entry is not version "
-    "${PROJECT_VERSION}: ${arrivals_changelog_top}")
-endif()
+# A native package carries its changelog as changelog.gz.
 set(out ${arrivals_pkg_dir}/changelog.gz)
 add_custom_command(OUTPUT ${out}
   COMMAND ${ARRIVALS_GZIP} -9nc ${CMAKE_CURRENT_LIST_DIR}/changelog > ${out}
