@@ -93,6 +93,13 @@ list(APPEND arrivals_pkg_outputs ${out})
 
 add_custom_target(arrivals_package_files ALL DEPENDS ${arrivals_pkg_outputs})
 
+# The guide and its figures are part of the package; say so now rather than
+# when CPack finds them missing.
+file(GLOB arrivals_figures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/figures/*.png)
+if(NOT EXISTS ${PROJECT_SOURCE_DIR}/docs/guide.md OR NOT arrivals_figures)
+  message(FATAL_ERROR "The package ships docs/guide.md and docs/figures/*.png; "
+    "one of them is missing")
+endif()
 install(FILES ${arrivals_pkg_dir}/copyright ${arrivals_pkg_dir}/changelog.gz
   ${PROJECT_SOURCE_DIR}/docs/guide.md
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
