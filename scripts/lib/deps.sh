@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Debian packages the project needs, and a helper that installs the missing
-# ones. Sourced by scripts/run, scripts/test and .ci/run.
+# ones. Sourced by scripts/run, scripts/test, scripts/package and .ci/run.
 
 # Compiler, build system and test libraries. Qt 6 Widgets (its CMake files
 # need the OpenGL headers, which qt6-base-dev pulls in; libgl-dev is named so
@@ -25,6 +25,16 @@ ARRIVALS_TEST_PACKAGES=(
 # recommends the runtimes with clang), and python3 for the long-run checker.
 ARRIVALS_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 ARRIVALS_LONGRUN_PACKAGES=(python3)
+# What scripts/package needs beyond the build: scdoc for the man pages,
+# rsvg-convert for the icons, dpkg-shlibdeps and file for the dependencies
+# that CPack computes.
+ARRIVALS_PACKAGE_PACKAGES=(scdoc librsvg2-bin dpkg-dev file)
+# What scripts/check-package checks the installed package with: lintian, the
+# validators of the desktop entry and the metainfo, ImageMagick for the
+# screenshot and groff for the man pages.
+ARRIVALS_PACKAGE_CHECK_PACKAGES=(
+  lintian desktop-file-utils appstream imagemagick groff-base
+)
 
 # Prints the names among "$@" that are not installed.
 arrivals_missing_packages() {
