@@ -155,7 +155,7 @@ template <class F> void MainWindow::dispatch(F &&event) {
       syncCombo(which);
 }
 
-MainWindow::MainWindow(MainForm &form, QWidget *parent)
+MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     : QWidget(parent), form_(form) {
   const Controls &c = form_.controls();
   setWindowTitle(QStringLiteral("Arrivals"));
@@ -228,7 +228,15 @@ MainWindow::MainWindow(MainForm &form, QWidget *parent)
   form_.SetObserver(this);
   ComboChanged(ComboId::Experiment);
   ComboChanged(ComboId::Data);
-  dispatch([this] { form_.Form_Load(); });
+  if (start == Start::Load) {
+    dispatch([this] { form_.Form_Load(); });
+  } else {
+    // The canvas reads the form as it paints; the widgets take its state.
+    ButtonChanged(ButtonId::Start);
+    ButtonChanged(ButtonId::Pause);
+    OptionChanged(0);
+    TimerChanged();
+  }
   cmbData_->setFocus();
 }
 

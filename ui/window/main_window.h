@@ -22,12 +22,19 @@ class FormCanvas;
 // where a person types or clicks (the buttons, the two boxes and the view
 // buttons); one canvas paints everything else.
 //
-// Creating the window runs the form's Form_Load, so it is ready to show.
+// Creating the window runs the form's Form_Load, unless the form has run it
+// already, so it is ready to show.
 // Every control carries its name from the form as objectName and accessible
 // name ("btnStart", "cmbData", "optGraphs(0)", ...).
 class MainWindow final : public QWidget, private FormObserver {
 public:
-  explicit MainWindow(MainForm &form, QWidget *parent = nullptr);
+  // Load runs the form's start-up sequence; Loaded shows a form that has
+  // run it already (a played script), as it stands.
+  enum class Start { Load, Loaded };
+
+  explicit MainWindow(MainForm &form, QWidget *parent = nullptr)
+      : MainWindow(form, Start::Load, parent) {}
+  MainWindow(MainForm &form, Start start, QWidget *parent = nullptr);
   ~MainWindow() override;
 
   MainWindow(const MainWindow &) = delete;
