@@ -13,10 +13,9 @@
 #include <QList>
 #include <QSocketNotifier>
 
+#include "app/command_line.h"
+#include "app/launch.h"
 #include "app/startup.h"
-#include "model/random_source.h"
-#include "ui/form.h"
-#include "ui/window/main_window.h"
 
 namespace {
 
@@ -85,6 +84,34 @@ void quitOnSignals(QApplication &app) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // The command line is read before Qt starts, so that --help, --version and
+  // a mistake need no display.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments << QString::fromLocal8Bit(argv[i]);
+  const arrivals::CommandLine line = arrivals::ParseCommandLine(arguments);
+  switch (line.action) {
+  case arrivals::CommandLine::Action::Help:
+    std::fputs(qUtf8Printable(arrivals::UsageText()), stdout);
+    return 0;
+  case arrivals::CommandLine::Action::Version:
+    std::fputs(qUtf8Printable(arrivals::VersionText()), stdout);
+    return 0;
+  case arrivals::CommandLine::Action::Error:
+    std::fprintf(stderr, "arrivals: %s\n", qUtf8Printable(line.error));
+    std::fputs(qUtf8Printable(arrivals::UsageText()), stderr);
+    return arrivals::kBadCommandLine;
+  case arrivals::CommandLine::Action::Run:
+    break;
+  }
+
+  // A picture needs no screen: without a platform chosen, it is made off
+  // screen, the same on every machine.
+  if (line.options.screenshot &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      !arguments.contains(QStringLiteral("-platform")))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
   const std::string noDisplay = arrivals::missingDisplayMessage(
       arrivals::currentStartupEnvironment(argc, argv));
   if (!noDisplay.empty()) {
@@ -99,9 +126,5 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("arrivals"));
   QGuiApplication::setDesktopFileName(QStringLiteral(ARRIVALS_APP_ID));
 
-  arrivals::MersenneSource random;
-  arrivals::MainForm form(random);
-  arrivals::MainWindow window(form); // runs Form_Load
-  window.show();
-  return QApplication::exec();
+  return arrivals::RunWindow(line.options);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <QImage>
+
+#include "app/command_line.h"
+#include "model/random_source.h"
+
+namespace arrivals {
+
+// The window's generator when no script drives it: seeded from the clock by
+// Form_Load, or with a fixed seed when one is given, so that the same seed
+// and the same actions at the same ticks give the same packets.
+std::unique_ptr<RandomSource>
+MakeRandomSource(std::optional<std::uint64_t> seed);
+
+class MainWindow;
+
+// The window's client area as a picture at a device pixel ratio of 1,
+// whatever the screen's: 844 x 645 pixels.
+QImage RenderWindow(MainWindow &window);
+
+// Runs the window as `options` ask, inside a QApplication that exists:
+// plays the script first, if any, then shows the window (and runs the event
+// loop) or saves its picture. Returns the exit status.
+int RunWindow(const LaunchOptions &options);
+
+} // namespace arrivals
