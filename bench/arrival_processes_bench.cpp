@@ -1,7 +1,10 @@
 // The cost of one gap from each arrival process.
 
+#include <string>
+
 #include <benchmark/benchmark.h>
 
+#include "model/arrival_processes.h"
 #include "model/random_source.h"
 #include "model/simulation.h"
 #include "plain_window.h"
@@ -9,12 +12,13 @@
 namespace arrivals::bench {
 namespace {
 
-void NextInterArrival(benchmark::State &state, const char *name, double rate) {
+void NextInterArrival(benchmark::State &state, std::string_view name,
+                      double rate) {
   PlainWindow window;
   MersenneSource random(1);
   Simulation sim(window, random);
   sim.BuildCantorTable();
-  const std::string process = name;
+  const std::string process(name);
   for (auto _ : state) {
     benchmark::DoNotOptimize(sim.NextInterArrival(process, rate));
     // Keep the Cantor process inside its filled table.
@@ -23,17 +27,24 @@ void NextInterArrival(benchmark::State &state, const char *name, double rate) {
   }
 }
 
-BENCHMARK_CAPTURE(NextInterArrival, Poisson, "Poisson", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Regular, "Regular", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Uniform, "Uniform", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Pareto_0_1, "Pareto 0.1", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Pareto_0_2, "Pareto 0.2", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Pareto_0_5, "Pareto 0.5", 4.0);
-BENCHMARK_CAPTURE(NextInterArrival, Cantor, "Cantor", 4.0);
-// A Pareto process at its scale takes the red-mark road.
-BENCHMARK_CAPTURE(NextInterArrival, Pareto_0_5_at_scale, "Pareto 0.5", 2.0);
-
 } // namespace
 } // namespace arrivals::bench
 
-BENCHMARK_MAIN();
+// Every process at 4 packets a second, and each Pareto process at its scale,
+// where it takes the red-mark road.
+int main(int argc, char **argv) {
+  using arrivals::bench::NextInterArrival;
+  for (const arrivals::ArrivalProcess &p : arrivals::kArrivalProcesses) {
+    const std::string name = "NextInterArrival/" + std::string(p.name);
+    benchmark::RegisterBenchmark(name.c_str(), NextInterArrival, p.name, 4.0);
+    if (p.rule == arrivals::GapRule::Pareto)
+      benchmark::RegisterBenchmark((name + "/at_scale").c_str(),
+                                   NextInterArrival, p.name, 1000 / p.scale);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/arrival_processes.h"
 #include "model/types.h"
 #include "model/window_port.h"
 
@@ -21,7 +22,7 @@ public:
     Long fill = 0;
   };
   std::array<Marker, 51> markers{};
-  std::string experiment = "Poisson";
+  std::string experiment{kStartProcess};
   std::string data = "4";
   Long color = 0;
   Long interval = 50;
