@@ -30,7 +30,8 @@ void Simulation::BuildCantorTable() {
   gaps[1] = 2;
   gaps[2] = 4;
   gaps[3] = 2;
-  std::size_t filled = 3, i = 4;
+  std::size_t filled = 3;
+  std::size_t i = 4;
   int k = 2;
   while (filled < 10000) {
     gaps[i++] = RoundToLong(std::pow(3.0, k) + 1);

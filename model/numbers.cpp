@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h> // newlocale, strtod_l: reading in the C locale
+// newlocale and strtod_l, for reading in the C locale, are POSIX: <clocale>
+// need not declare them.
+#include <locale.h> // NOLINT(modernize-deprecated-headers)
 
 namespace arrivals {
 
@@ -15,14 +17,14 @@ std::string NumberText(double value) {
     char buf[24];
     buf[0] = value < 0 ? '-' : ' ';
     const auto whole = static_cast<long long>(std::fabs(value));
-    const auto end = std::to_chars(buf + 1, buf + sizeof buf, whole).ptr;
+    auto *const end = std::to_chars(buf + 1, buf + sizeof buf, whole).ptr;
     return std::string(buf, end);
   }
   // to_chars never looks at the locale: the point is "." everywhere.
   char buf[40];
-  const auto end = std::to_chars(buf, buf + sizeof buf, value,
-                                 std::chars_format::general, 15)
-                       .ptr;
+  auto *const end = std::to_chars(buf, buf + sizeof buf, value,
+                                  std::chars_format::general, 15)
+                        .ptr;
   std::string digits(buf, end);
   for (char &c : digits)
     if (c == 'e')

@@ -119,7 +119,8 @@ int RunScriptTool(const std::vector<std::string> &args, std::istream &in,
     break;
   }
 
-  std::ofstream packets, seconds;
+  std::ofstream packets;
+  std::ofstream seconds;
   if ((line.packets && !Open(packets, *line.packets, err)) ||
       (line.seconds && !Open(seconds, *line.seconds, err)))
     return kScriptMalformed;

@@ -25,6 +25,9 @@ ARRIVALS_TEST_PACKAGES=(
 # recommends the runtimes with clang), and python3 for the long-run checker.
 ARRIVALS_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 ARRIVALS_LONGRUN_PACKAGES=(python3)
+# The static checks of scripts/tidy (clang-tidy 14), on top of the clang
+# packages above for the compile database they read.
+ARRIVALS_TIDY_PACKAGES=(clang-tidy)
 # What scripts/package needs beyond the build: scdoc for the man pages,
 # rsvg-convert for the icons, dpkg-shlibdeps and file for the dependencies
 # that CPack computes.

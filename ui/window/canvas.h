@@ -67,11 +67,14 @@ private:
   void invalidate(const QRect &dirty);
   const Shape &shapeAt(ShapeGroup group, int index) const;
   const Label &labelAt(LabelGroup group, int index) const;
-  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
+  static void paintRectangle(QPainter &p, const Shape &s,
+                             const QRegion &region);
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
-  void paintLine(QPainter &p, const Line &l, const QRegion &region);
-  void paintLabelGround(QPainter &p, const Label &l, const QRegion &region);
-  void paintLabelText(QPainter &p, const Label &l, const QRegion &region);
+  static void paintLine(QPainter &p, const Line &l, const QRegion &region);
+  static void paintLabelGround(QPainter &p, const Label &l,
+                               const QRegion &region);
+  static void paintLabelText(QPainter &p, const Label &l,
+                             const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);
   const QPixmap &logo();
 

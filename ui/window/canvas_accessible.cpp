@@ -1,5 +1,7 @@
 #include "ui/window/canvas_accessible.h"
 
+#include <utility>
+
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
@@ -47,8 +49,8 @@ void addLabels(std::vector<PaintedControl> &out, const char *name,
 // answer is read from the form's controls when asked.
 class PaintedAccessible final : public QAccessibleInterface {
 public:
-  PaintedAccessible(QWidget *canvas, const PaintedControl &control)
-      : canvas_(canvas), c_(control) {}
+  PaintedAccessible(QWidget *canvas, PaintedControl control)
+      : canvas_(canvas), c_(std::move(control)) {}
 
   bool isValid() const override { return !canvas_.isNull(); }
   QObject *object() const override { return nullptr; }
@@ -159,7 +161,10 @@ QAccessibleInterface *CanvasAccessible::child(int index) const {
   if (index < 0 || index >= childCount())
     return nullptr;
   QAccessible::Id &id = ids_[static_cast<std::size_t>(index)];
+  // Qt's registry owns the interface from here on; the destructor hands it
+  // back with deleteAccessibleInterface.
   if (id == 0)
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
     id = QAccessible::registerAccessibleInterface(new PaintedAccessible(
         canvas_, controls_[static_cast<std::size_t>(index)]));
   return QAccessible::accessibleInterface(id);
