@@ -3,6 +3,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "tools/script_text.h"
+
 namespace arrivals {
 
 namespace {
@@ -21,22 +23,6 @@ constexpr const char *kQtValueOptions[] = {
     "stylesheet"};
 constexpr const char *kQtFlagOptions[] = {"reverse", "widgetcount", "nograb",
                                           "dograb", "sync"};
-
-// An unsigned 64-bit decimal: digits only.
-std::optional<std::uint64_t> parseSeed(const QString &text) {
-  if (text.isEmpty())
-    return std::nullopt;
-  std::uint64_t value = 0;
-  for (const QChar c : text) {
-    if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-      return std::nullopt;
-    const auto digit = static_cast<std::uint64_t>(c.unicode() - u'0');
-    if (value > (UINT64_MAX - digit) / 10)
-      return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
 
 CommandLine failure(QString why) {
   CommandLine line;
@@ -124,7 +110,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
                          .arg(once->names().constFirst()));
   if (parser.isSet(seed)) {
     const QString text = parser.value(seed);
-    line.options.seed = parseSeed(text);
+    line.options.seed = ParseUnsigned(text.toStdString());
     if (!line.options.seed)
       return failure(
           QStringLiteral("--seed: '%1' is not an unsigned 64-bit decimal")

@@ -42,17 +42,16 @@ int playScript(std::istream &in, const LaunchOptions &options) {
   MainForm form(random);
   if (options.seed)
     random.Seed(*options.seed);
-  int status = kScriptOk;
   {
+    // While it lives, the session records the form's message boxes.
     ScriptSession session(form, random, std::cout);
-    status = PlayScript(in, session, std::cerr);
+    const int status = PlayScript(in, session, std::cerr);
     std::cout.flush();
     if (status != kScriptOk)
       return status;
     if (!session.loaded())
       form.Form_Load();
   }
-  form.SetMessageSink(nullptr);
   // From here on the window is used by hand: when the script's draws are
   // spent, the generator goes on from the clock.
   random.FallBackToClock();

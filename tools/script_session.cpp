@@ -27,26 +27,6 @@ struct Malformed {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A word of the script in quotes, shortened and escaped so that the
-// message stays one printable line.
-std::string Quoted(std::string_view word) { return "'" + Excerpt(word) + "'"; }
-
-// An unsigned decimal: digits only, fitting 64 bits.
-std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
-  if (word.empty())
-    return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : word) {
-    if (!IsDigit(c))
-      return std::nullopt;
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (UINT64_MAX - digit) / 10)
-      return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
-
 // A decimal number (optional sign, digits with at most one point, optional
 // exponent) read as the nearest double, which must lie in [0, 1).
 std::optional<double> ParseDraw(std::string_view word) {
@@ -114,7 +94,8 @@ public:
   // Fails when a word is left over.
   void End(std::string_view command) {
     if (const auto extra = Next())
-      throw Malformed{std::string(command) + ": unexpected " + Quoted(*extra)};
+      throw Malformed{std::string(command) + ": unexpected " +
+                      QuotedExcerpt(*extra)};
   }
 
 private:
@@ -129,7 +110,7 @@ int ScriptSession::Index(Words &words, const std::string &what) {
     throw Malformed{what + ": missing index"};
   const auto value = ParseUnsigned(*word);
   if (!value)
-    throw Malformed{what + ": " + Quoted(*word) + " is not an index"};
+    throw Malformed{what + ": " + QuotedExcerpt(*word) + " is not an index"};
   if (*value > static_cast<std::uint64_t>(INT_MAX))
     throw Malformed{what + ": index " + Excerpt(*word) + " out of range"};
   return static_cast<int>(*value);
@@ -191,11 +172,11 @@ void ScriptSession::Dispatch(std::string_view line) {
   const bool known = name == "load" || name == "click" || name == "type" ||
                      name == "pick" || name == "tick";
   if (!known)
-    throw Malformed{"unknown command " + Quoted(name)};
+    throw Malformed{"unknown command " + QuotedExcerpt(name)};
   if (name == "load")
     return Load(words);
   if (!loaded_)
-    throw Malformed{Quoted(name) + " before load"};
+    throw Malformed{QuotedExcerpt(name) + " before load"};
   if (name == "click")
     return Click(words);
   if (name == "type")
@@ -211,7 +192,7 @@ void ScriptSession::Seed(Words &words) {
     throw Malformed{"seed: missing number"};
   const auto seed = ParseUnsigned(*word);
   if (!seed)
-    throw Malformed{"seed: " + Quoted(*word) +
+    throw Malformed{"seed: " + QuotedExcerpt(*word) +
                     " is not an unsigned 64-bit decimal"};
   words.End("seed");
   random_.Seed(*seed);
@@ -222,7 +203,7 @@ void ScriptSession::Draws(Words &words) {
   while (const auto word = words.Next()) {
     const auto u = ParseDraw(*word);
     if (!u)
-      throw Malformed{"draws: " + Quoted(*word) +
+      throw Malformed{"draws: " + QuotedExcerpt(*word) +
                       " is not a decimal in [0, 1)"};
     values_.push_back(*u);
   }
@@ -257,7 +238,7 @@ void ScriptSession::Click(Words &words) {
     words.End("click view");
     form_.UserSelectsView(index);
   } else {
-    throw Malformed{"click: unknown button " + Quoted(*button)};
+    throw Malformed{"click: unknown button " + QuotedExcerpt(*button)};
   }
 }
 
@@ -266,7 +247,7 @@ void ScriptSession::Type(Words &words) {
   if (!box)
     throw Malformed{"type: missing box"};
   if (*box != "rate" && *box != "process")
-    throw Malformed{"type: unknown box " + Quoted(*box)};
+    throw Malformed{"type: unknown box " + QuotedExcerpt(*box)};
   const std::string_view text = words.Rest();
   if (!IsUtf8(text))
     throw Malformed{"type: text is not UTF-8"};
@@ -281,7 +262,7 @@ void ScriptSession::Pick(Words &words) {
   if (!box)
     throw Malformed{"pick: missing box"};
   if (*box != "rate" && *box != "process")
-    throw Malformed{"pick: unknown box " + Quoted(*box)};
+    throw Malformed{"pick: unknown box " + QuotedExcerpt(*box)};
   const std::string what = "pick " + std::string(*box);
   const int index = Index(words, what);
   words.End(what);
@@ -297,7 +278,8 @@ void ScriptSession::Tick(Words &words) {
   if (const auto word = words.Next()) {
     const auto value = ParseUnsigned(*word);
     if (!value)
-      throw Malformed{"tick: " + Quoted(*word) + " is not an unsigned decimal"};
+      throw Malformed{"tick: " + QuotedExcerpt(*word) +
+                      " is not an unsigned decimal"};
     n = *value;
     words.End("tick");
   }

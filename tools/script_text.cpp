@@ -81,4 +81,23 @@ std::string Excerpt(std::string_view text) {
   return out;
 }
 
+std::string QuotedExcerpt(std::string_view text) {
+  return "'" + Excerpt(text) + "'";
+}
+
+std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
+  if (word.empty())
+    return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9')
+      return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (value > (UINT64_MAX - digit) / 10)
+      return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
 } // namespace arrivals

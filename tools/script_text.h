@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +24,12 @@ inline constexpr std::size_t kExcerptBytes = 60;
 // \\ so that an escape always means one. Each escaped byte counts as one of
 // the bytes shown.
 std::string Excerpt(std::string_view text);
+
+// Excerpt(text) in single quotes, as messages quote a word.
+std::string QuotedExcerpt(std::string_view text);
+
+// An unsigned decimal of digits only that fits 64 bits (a seed, a count or
+// an index), or nothing.
+std::optional<std::uint64_t> ParseUnsigned(std::string_view word);
 
 } // namespace arrivals

@@ -35,8 +35,6 @@ ScriptCommandLine Fail(std::string error) {
   return line;
 }
 
-std::string Quoted(std::string_view text) { return "'" + Excerpt(text) + "'"; }
-
 // Opens a trace file for writing; on failure says why on `err`.
 bool Open(std::ofstream &file, const std::string &name, std::ostream &err) {
   errno = 0;
@@ -79,8 +77,8 @@ ScriptCommandLine ParseScriptCommandLine(const std::vector<std::string> &args) {
     const std::string_view name = arg.substr(0, equals);
     if (name != "--packets" && name != "--seconds") {
       if (arg.size() > 1 && arg.front() == '-')
-        return Fail("unknown option " + Quoted(arg));
-      return Fail("unexpected argument " + Quoted(arg) +
+        return Fail("unknown option " + QuotedExcerpt(arg));
+      return Fail("unexpected argument " + QuotedExcerpt(arg) +
                   ": the script comes on standard input");
     }
     std::string value;
