@@ -3,7 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
-#include "tools/script_text.h"
+#include "script/script_text.h"
 
 namespace arrivals {
 

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QImage>
 
-#include "tools/script_random.h"
-#include "tools/script_session.h"
+#include "script/script_random.h"
+#include "script/script_session.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 

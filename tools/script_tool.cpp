@@ -5,8 +5,8 @@
 #include <fstream>
 #include <ostream>
 
-#include "tools/script_runner.h"
-#include "tools/script_text.h"
+#include "script/script_runner.h"
+#include "script/script_text.h"
 
 namespace arrivals {
 

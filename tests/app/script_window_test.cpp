@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
-#include "tools/script_random.h"
-#include "tools/script_session.h"
+#include "script/script_random.h"
+#include "script/script_session.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 #include "ui/window/pixels.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/script_runner.h"
+#include "script/script_runner.h"
 
 namespace {
 

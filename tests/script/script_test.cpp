@@ -4,10 +4,10 @@
 #include <string>
 
 #include "model/random_source.h"
-#include "tools/script_dump.h"
-#include "tools/script_random.h"
-#include "tools/script_runner.h"
-#include "tools/script_text.h"
+#include "script/script_dump.h"
+#include "script/script_random.h"
+#include "script/script_runner.h"
+#include "script/script_text.h"
 
 namespace arrivals {
 namespace {

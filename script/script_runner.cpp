@@ -1,8 +1,8 @@
-#include "tools/script_runner.h"
+#include "script/script_runner.h"
 
 #include <ostream>
 
-#include "tools/script_random.h"
+#include "script/script_random.h"
 
 namespace arrivals {
 

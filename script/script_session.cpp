@@ -1,4 +1,4 @@
-#include "tools/script_session.h"
+#include "script/script_session.h"
 
 #include <cerrno>
 #include <climits>
@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/script_dump.h"
-#include "tools/script_random.h"
-#include "tools/script_text.h"
+#include "script/script_dump.h"
+#include "script/script_random.h"
+#include "script/script_text.h"
 
 namespace arrivals {
 

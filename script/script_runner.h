@@ -2,7 +2,7 @@
 
 #include <iosfwd>
 
-#include "tools/script_session.h"
+#include "script/script_session.h"
 
 namespace arrivals {
 

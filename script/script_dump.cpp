@@ -1,4 +1,4 @@
-#include "tools/script_dump.h"
+#include "script/script_dump.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "tools/script_trace.h"
+#include "script/script_trace.h"
 
 #include <charconv>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "tools/script_text.h"
+#include "script/script_text.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "tools/script_random.h"
+#include "script/script_random.h"
 
 namespace arrivals {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/script_trace.h"
+#include "script/script_trace.h"
 #include "ui/form.h"
 
 namespace arrivals {

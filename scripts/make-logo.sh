@@ -6,7 +6,7 @@
 # program's icon, drawn by hand in icon.svg, as the 128 x 128 icon.png.
 #
 # Needs ImageMagick and fontconfig with Liberation Serif (fonts-liberation2).
-# Usage: tools/make-logo.sh [output directory, default ui/window]
+# Usage: scripts/make-logo.sh [output directory, default ui/window]
 set -eu
 
 out=${1:-"$(dirname "$0")/../ui/window"}
