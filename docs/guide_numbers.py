@@ -288,6 +288,12 @@ def compute(tool):
         points = curves[(process, 10)]
         factor = points[0][1] / points[-1][1]
         n[f"vt_factor_{name}"] = round(float(f"{factor:.1g}"))
+    _, _, seconds = play(hour(0, "1.0", ticks=10 * HOUR), seconds=True)
+    wrap = next(b for a, b in zip(seconds, seconds[1:])
+                if int(b["second"]) < int(a["second"]))
+    minutes = int(wrap["time_ms"]) // 60000
+    n["wrap_h"], n["wrap_min"] = minutes // 60, minutes % 60
+    n["wrap_to"] = wrap["second"]
     alpha, h = variance_time.pareto_theory()
     n["alpha"] = fixed(alpha)
     n["h_theory"] = fixed(h)
@@ -388,6 +394,8 @@ CLAIMS = [
     "seeds 1 to 10 give {h_poisson_seeds} for \"Poisson\" and "
     "{h_pareto_seeds} for \"Pareto 0.1\"",
     "α = {alpha}",
+    "past {wrap_h} h {wrap_min} min the",
+    "column starts again at {wrap_to}",
     "(3 − α) / 2 = {h_theory}",
 ]
 
