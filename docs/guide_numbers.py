@@ -89,7 +89,7 @@ def compute(tool):
         return variance_time.play(tool, lines, packets, seconds)
 
     # Experiment 1: an hour of "Poisson" and of "Pareto 0.1".
-    dumps, packets, _ = play(figure_script("poisson-hour"), packets=True)
+    dumps, _, _ = play(figure_script("poisson-hour"))
     d = dumps[-1]
     n["poisson_packets"] = d["packetCount"]
     for k in range(4):
@@ -446,13 +446,16 @@ CHECKED = ("## What the graphs cannot show", "## Six experiments")
 
 
 def checked_text(guide):
-    """The sections whose numbers are checked, code and pictures left out,
-    blanks and line breaks made one blank."""
+    """The sections whose numbers are checked, with code, pictures, headings
+    and link targets left out, blanks and line breaks made one blank."""
     parts = re.split(r"(?m)^(?=## )", guide)
     text = "\n".join(p for p in parts if p.startswith(CHECKED))
     text = re.sub(r"(?ms)^```.*?^```", " ", text)
     text = re.sub(r"(?m)^(!\[|#).*$", " ", text)
     text = re.sub(r"`[^`]*`", " ", text)
+    # Link targets (a link to the browser edition carries its script).
+    text = re.sub(r"\]\([^)\s]*\)", "] ", text)
+    text = re.sub(r"<[a-z]+:[^>\s]*>|<!--.*?-->", " ", text)
     return re.sub(r"\s+", " ", text)
 
 
