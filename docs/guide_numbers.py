@@ -23,6 +23,7 @@ import statistics
 import sys
 from collections import Counter
 
+sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import variance_time  # noqa: E402  (beside this file)
 
