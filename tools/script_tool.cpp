@@ -24,9 +24,26 @@ constexpr std::string_view kUsage =
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
     "\n"
+    "Script commands, one a line (a line starting with # is a comment):\n"
+    "  seed N             draw from the program's generator, seeded with N\n"
+    "  draws U1 U2 ...    draw these values in [0, 1) first, in order\n"
+    "  load               start the form up, once (only seed, draws and\n"
+    "                     dump may come before it)\n"
+    "  click start        press Start/Stop\n"
+    "  click pause        press Pause/Cont\n"
+    "  click view I       select a view: 0 time series, 1 histogram\n"
+    "  type rate TEXT     type TEXT into the rate box\n"
+    "  pick rate I        pick rate I of the list: 0 is 0.1 ... 8 is 4.0\n"
+    "  type process TEXT  type TEXT into the process box\n"
+    "  pick process I     pick process I: 0 Poisson ... 6 Cantor\n"
+    "  tick [N]           N timer events of 50 ms each (default 1)\n"
+    "  dump               print the state of the form as JSON\n"
+    "\n"
     "Exit status: 0 when every line ran; 2 for a line or an option it cannot\n"
     "understand, or a file it cannot write; 3 when the script runs out of\n"
-    "draws.\n";
+    "draws.\n"
+    "\n"
+    "More in arrivals-script(1): every command, the dump and the traces.\n";
 
 ScriptCommandLine Fail(std::string error) {
   ScriptCommandLine line;

@@ -15,16 +15,19 @@ ARRIVALS_BUILD_PACKAGES=(
 # that xvfb-run needs for the end-to-end test, synthetic input and window
 # lookup, screenshots, the XCB headers of its window-closing helper, the
 # locale sources from which the build makes a decimal-comma locale for the
-# number conversion tests, and the formatter and git that CI checks the
-# sources with.
+# number conversion tests, the formatter and git that CI checks the sources
+# with, and python3 for the test of the guide's numbers.
 ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick libxcb1-dev locales
-  clang-format git
+  clang-format git python3
 )
 # The second compiler and its sanitizer and libFuzzer runtimes (Debian only
 # recommends the runtimes with clang), and python3 for the long-run checker.
 ARRIVALS_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 ARRIVALS_LONGRUN_PACKAGES=(python3)
+# What scripts/figures needs beyond the build: python3 and matplotlib for
+# the guide's variance-time plot.
+ARRIVALS_FIGURES_PACKAGES=(python3 python3-matplotlib)
 # The static checks of scripts/tidy (clang-tidy 14), on top of the clang
 # packages above for the compile database they read.
 ARRIVALS_TIDY_PACKAGES=(clang-tidy)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -131,6 +132,52 @@ TEST(script_tool, traces_hold_every_row_of_the_run) {
   EXPECT_EQ(ReadFile(seconds), "time_ms,second,count_1s,count_3s,count_10s\n"
                                "9000,9,2,2,\n"
                                "10000,10,2,,4\n");
+}
+
+// The help is a reference a user types from: every command row it lists,
+// filled in with sample values, runs; together the rows cover every command
+// word of the language; every line fits 80 columns; it points to the manual.
+TEST(script_tool, help_lists_commands_that_run) {
+  const std::string help(ScriptUsage());
+  EXPECT_NE(help.find("arrivals-script(1)"), std::string::npos);
+  std::istringstream lines(help);
+  std::string line;
+  std::vector<std::string> rows;
+  bool inCommands = false;
+  while (std::getline(lines, line)) {
+    EXPECT_LE(line.size(), 80U) << line;
+    if (line.rfind("Script commands", 0) == 0) {
+      inCommands = true;
+    } else if (line.empty()) {
+      inCommands = false;
+    } else if (inCommands && line.size() > 2 && line[2] != ' ') {
+      rows.push_back(line.substr(2, line.find("  ", 2) - 2));
+    }
+  }
+  const std::pair<std::string, std::string> kSamples[] = {
+      {"U1 U2 ...", "0.5 0.25"}, {"[N]", "2"}, {"N", "7"}, {"I", "1"},
+      {"TEXT", "Cantor"},
+  };
+  std::vector<std::string> words;
+  for (std::string row : rows) {
+    words.push_back(row.substr(0, row.find(' ')));
+    for (const auto &[from, to] : kSamples) {
+      const std::size_t at = row.find(from);
+      if (at != std::string::npos)
+        row.replace(at, from.size(), to);
+    }
+    const bool beforeLoad =
+        row.rfind("seed", 0) == 0 || row.rfind("draws", 0) == 0;
+    const std::string script = row == "load" ? "seed 1\nload\n"
+                               : beforeLoad  ? row + "\nload\n"
+                                             : "seed 1\nload\n" + row + "\n";
+    const Outcome o = RunTool({}, script);
+    EXPECT_EQ(o.status, 0) << row << ": " << o.err;
+  }
+  for (const char *word :
+       {"seed", "draws", "load", "click", "type", "pick", "tick", "dump"})
+    EXPECT_NE(std::find(words.begin(), words.end(), word), words.end())
+        << "the help does not list " << word;
 }
 
 } // namespace
