@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "tests/support/row_name.h"
 
 namespace arrivals {
 namespace {
@@ -75,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         GapCase{"Poisson", 1, {0.5}, 693},
         GapCase{"Pareto 0.1", 1, {0.5}, 187}, // 186.6
         // Poisson draws again at and above 0.99999.
-        GapCase{"Poisson", 1, {0.99999, 0.999995, kLastDraw, 0.5}, 693}));
+        GapCase{"Poisson", 1, {0.99999, 0.999995, kLastDraw, 0.5}, 693}),
+    [](const ::testing::TestParamInfo<GapCase> &row) {
+      std::ostringstream about;
+      about << row.param.name << " at " << row.param.rate;
+      return testing::RowName(row.index, about.str());
+    });
 
 struct RedCase {
   const char *name;

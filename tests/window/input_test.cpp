@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 
 using namespace arrivals;
 using namespace arrivals::test;
@@ -249,8 +248,6 @@ void InputTest::messageBoxHoldsTheTick() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makeInputTest() {
-  return std::make_unique<InputTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(InputTest)
 
 #include "input_test.moc"

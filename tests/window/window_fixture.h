@@ -2,8 +2,8 @@
 
 // What the window tests share: a window on a form with constant draws, and
 // helpers that drive it through real key and mouse events and read back what
-// shows. The tests run off screen, in the Fusion style at device pixel ratio
-// 1 (see window_main.cpp).
+// shows. Each test class is a program of its own (ARRIVALS_WINDOW_TEST_MAIN)
+// and runs off screen, in the Fusion style at device pixel ratio 1.
 
 #include <cmath>
 #include <memory>
@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "model/random_source.h"
@@ -134,4 +135,22 @@ protected:
   std::unique_ptr<MainWindow> window_;
 };
 
+// The main of a window test program: the application as every window test
+// wants it, then the test class run with the arguments of any Qt Test
+// program.
+template <class Test> int runWindowTest(int argc, char **argv) {
+  QApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setCursorFlashTime(0);
+  QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+  Test test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 } // namespace arrivals::test
+
+#define ARRIVALS_WINDOW_TEST_MAIN(Test)                                        \
+  int main(int argc, char **argv) {                                            \
+    return arrivals::test::runWindowTest<Test>(argc, argv);                    \
+  }
