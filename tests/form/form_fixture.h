@@ -3,7 +3,6 @@
 // A loaded form driven with scripted draws, and an observer that records
 // what the program changed.
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,28 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "model/random_source.h"
+#include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 
 namespace arrivals::testing {
-
-class QueuedDraws final : public RandomSource {
-public:
-  std::deque<double> queue;
-  double fallback = 0.5; // used once the queue is empty
-  int taken = 0;
-  int seeded = 0;
-
-  void Randomize() override { ++seeded; }
-  double Draw() override {
-    ++taken;
-    if (queue.empty())
-      return fallback;
-    const double u = queue.front();
-    queue.pop_front();
-    return u;
-  }
-};
 
 class RecordingObserver final : public FormObserver {
 public:
@@ -76,7 +57,7 @@ protected:
     return n;
   }
 
-  QueuedDraws draws;
+  ScriptedDraws draws;
   RecordingObserver observer;
   MainForm form{draws};
 };

@@ -9,7 +9,7 @@ namespace arrivals::testing {
 namespace {
 
 TEST(form_creation, before_load_shows_the_creation_state) {
-  QueuedDraws draws;
+  ScriptedDraws draws;
   MainForm form(draws);
   const Controls &c = form.controls();
   EXPECT_EQ(c.cmbData.text, "Combo1");
@@ -233,7 +233,7 @@ TEST(message_box, reaches_a_sink_when_no_observer_is_attached) {
       texts.emplace_back(text);
     }
   } sink;
-  QueuedDraws draws;
+  ScriptedDraws draws;
   MainForm form(draws);
   form.SetMessageSink(&sink);
   form.Form_Load();

@@ -17,18 +17,11 @@
 #include <QStyleFactory>
 #include <QTest>
 
-#include "model/random_source.h"
+#include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 
 namespace arrivals::test {
-
-// No process in these tests draws more than a constant.
-class ConstantDraws final : public RandomSource {
-public:
-  void Randomize() override {}
-  double Draw() override { return 0.5; }
-};
 
 // Twips to whole pixels, 15 to a pixel.
 inline int px(double twips) {
@@ -130,7 +123,8 @@ protected:
       QCoreApplication::processEvents();
   }
 
-  ConstantDraws draws_;
+  // No process in these tests needs more than the same draw each time.
+  testing::ScriptedDraws draws_;
   std::unique_ptr<MainForm> form_;
   std::unique_ptr<MainWindow> window_;
 };
