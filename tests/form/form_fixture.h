@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/form_probe.h"
 #include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 
@@ -24,10 +25,7 @@ public:
   std::function<void()> duringMessage;
 
   void ShapeChanged(ShapeGroup, int, const Shape &) override { ++shapes; }
-  void LabelChanged(LabelGroup, int) override {}
   void ComboChanged(ComboId which) override { combos.push_back(which); }
-  void ButtonChanged(ButtonId) override {}
-  void OptionChanged(int) override {}
   void TimerChanged() override { ++timers; }
   void ShowMessage(std::string_view text) override {
     messages.emplace_back(text);
@@ -45,7 +43,7 @@ protected:
 
   const Controls &c() const { return form.controls(); }
   const RunState &s() const { return form.state(); }
-  RunState &mutableState() { return form.simulation().state; }
+  RunState &mutableState() { return FormProbe::State(form); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i)
       form.TimerEvent();

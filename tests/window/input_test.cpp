@@ -212,7 +212,7 @@ void InputTest::viewArrowKeys() {
 
 void InputTest::messageBoxHoldsTheTick() {
   // Markers that never move are never given back, so they run out.
-  form_->simulation().state.packetStep = 0;
+  testing::FormProbe::State(*form_).packetStep = 0;
   pickByKeys("cmbExperiment", 1);
   typeRate(QStringLiteral("10"));
   QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);

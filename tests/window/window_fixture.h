@@ -17,6 +17,7 @@
 #include <QStyleFactory>
 #include <QTest>
 
+#include "tests/support/form_probe.h"
 #include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
