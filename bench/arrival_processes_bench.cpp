@@ -7,14 +7,14 @@
 #include "model/arrival_processes.h"
 #include "model/random_source.h"
 #include "model/simulation.h"
-#include "plain_window.h"
+#include "tests/support/fake_window.h"
 
 namespace arrivals::bench {
 namespace {
 
 void NextInterArrival(benchmark::State &state, std::string_view name,
                       double rate) {
-  PlainWindow window;
+  testing::FakeWindow window;
   MersenneSource random(1);
   Simulation sim(window, random);
   sim.BuildCantorTable();

@@ -38,10 +38,11 @@
 # for the instruction counts, valgrind.
 set -euo pipefail
 
-usage() { sed -n '2,38s/^# \{0,1\}//p' "$0"; }
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
+# shellcheck source=scripts/lib/usage.sh
+source "$root/scripts/lib/usage.sh"
 baseline_dir=${ARRIVALS_BASELINE_DIR:-$root/../shared/window-baseline}
 work=${WORK:-$root/build-measure}
 
@@ -56,10 +57,10 @@ while (($#)); do
   --ir-pairs) ir_pairs=$2; shift ;;
   --ir-dur) ir_dur=$2; shift ;;
   --idle-dur) idle_dur=$2; shift ;;
-  --measure-sh) mode=measure-sh; shift; measure_sh_args=("$@"); break ;;
+  --measure-sh) mode='measure-sh'; shift; measure_sh_args=("$@"); break ;;
   --report) shift; exec python3 "$here/window_cost.py" report "$@" ;;
-  -h | --help) usage; exit 0 ;;
-  *) echo "measure-window.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
+  -h | --help) arrivals_usage; exit 0 ;;
+  *) echo "measure-window.sh: unknown option '$1'" >&2; arrivals_usage >&2; exit 2 ;;
   esac
   shift
 done
@@ -109,7 +110,8 @@ start_cmd=$(printf '%q ' "$launch" "$probe" "$program")
 idle_cmd=$(printf '%q ' "$launch" --idle "$probe" "$program")
 
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/xdg-arrivals-measure-$UID}
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 
 if [[ $mode == measure-sh ]]; then
   # measure.sh starts its own X server on DISPLAY_NUM: pick a free one.
@@ -139,7 +141,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -s $work/display ]] || { echo "measure-window.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 sleep 0.5
 
 stamp=$(date +%Y%m%d-%H%M%S)

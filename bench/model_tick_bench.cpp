@@ -6,7 +6,7 @@
 
 #include "model/random_source.h"
 #include "model/simulation.h"
-#include "plain_window.h"
+#include "tests/support/fake_window.h"
 
 namespace arrivals::bench {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 constexpr int kWarmUpTicks = 400; // 20 s: markers in flight, windows rolling
 
 void ModelTick(benchmark::State &state) {
-  PlainWindow window;
+  testing::FakeWindow window;
   MersenneSource random(1);
   Simulation sim(window, random);
   sim.BuildCantorTable();
@@ -29,7 +29,7 @@ void ModelTick(benchmark::State &state) {
     sim.tmrMain_Timer();
     benchmark::DoNotOptimize(sim.state.countdownMs);
   }
-  state.counters["in_flight"] = window.InFlight();
+  state.counters["in_flight"] = window.VisibleCount();
   state.counters["packets"] = sim.state.packetCount;
 }
 BENCHMARK(ModelTick);

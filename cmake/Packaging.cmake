@@ -1,12 +1,12 @@
-# The Debian package: man pages, icons of every size, the guide, the
-# copyright file and the CPack settings that make arrivals_<version>_amd64.deb.
-# Only with ARRIVALS_PACKAGE (the `package` preset), so that everyday builds
-# need neither scdoc nor rsvg-convert.
+# The Debian package: man pages, icons of every size, the copyright file and
+# the CPack settings that make arrivals_<version>_amd64.deb; where they are
+# installed is in cmake/Install.cmake. Only with ARRIVALS_PACKAGE (the
+# `package` preset), so that everyday builds need neither scdoc nor
+# rsvg-convert.
 if(NOT ARRIVALS_PACKAGE)
   return()
 endif()
 
-include(GNUInstallDirs)
 find_program(ARRIVALS_SCDOC scdoc REQUIRED)
 find_program(ARRIVALS_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(ARRIVALS_GZIP gzip REQUIRED)
@@ -30,10 +30,12 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 
 set(arrivals_pkg_dir ${PROJECT_BINARY_DIR}/packaging)
 set(arrivals_pkg_outputs)
+set(arrivals_pkg_man_pages arrivals.1 arrivals-script.1)
+set(arrivals_pkg_icon_sizes 48 64 128 256)
 
 # Man pages: scdoc to roff, then gzip -9n as Debian wants them (no name or
 # time stamp in the header, so the same source gives the same bytes).
-foreach(page arrivals.1 arrivals-script.1)
+foreach(page IN LISTS arrivals_pkg_man_pages)
   set(src ${PROJECT_SOURCE_DIR}/docs/man/${page}.scd)
   set(out ${arrivals_pkg_dir}/man/${page}.gz)
   add_custom_command(OUTPUT ${out}
@@ -45,12 +47,11 @@ foreach(page arrivals.1 arrivals-script.1)
     COMMENT "Man page ${page}"
     VERBATIM)
   list(APPEND arrivals_pkg_outputs ${out})
-  install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
 # Icons: every PNG size rendered from the one SVG the window uses, so no
 # size can drift from the drawing.
-foreach(size 48 64 128 256)
+foreach(size IN LISTS arrivals_pkg_icon_sizes)
   set(out ${arrivals_pkg_dir}/icons/${size}/${ARRIVALS_APP_ID}.png)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${arrivals_pkg_dir}/icons/${size}
@@ -60,8 +61,6 @@ foreach(size 48 64 128 256)
     COMMENT "Icon ${size} x ${size}"
     VERBATIM)
   list(APPEND arrivals_pkg_outputs ${out})
-  install(FILES ${out}
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
 # The copyright file in Debian's machine-readable format, carrying the
@@ -100,12 +99,6 @@ if(NOT EXISTS ${PROJECT_SOURCE_DIR}/docs/guide.md OR NOT arrivals_figures)
   message(FATAL_ERROR "The package ships docs/guide.md and docs/figures/*.png; "
     "one of them is missing")
 endif()
-install(FILES ${arrivals_pkg_dir}/copyright ${arrivals_pkg_dir}/changelog.gz
-  ${PROJECT_SOURCE_DIR}/docs/guide.md
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/figures
-  DESTINATION ${CMAKE_INSTALL_DOCDIR}
-  FILES_MATCHING PATTERN "*.png")
 
 # CPack: one DEB of everything installed.
 set(CPACK_GENERATOR DEB)

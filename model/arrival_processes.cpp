@@ -13,12 +13,11 @@ namespace {
 
 constexpr double kMeanGapWithoutRate = 1000000; // ms, for a rate <= 0
 constexpr double kPoissonRedraw = 0.99999;
-constexpr Integer kCantorBound = 20000;
 
 // Whole milliseconds of a gap. A gap that is not a number below the largest
 // Long (an infinite gap, or the NaN of an infinite mean) is the largest Long.
 Long WholeGap(double x) {
-  if (!(x < 2147483647.5))
+  if (!(x < static_cast<double>(kLongMax) + 0.5))
     return kLongMax;
   return RoundToLong(x);
 }
@@ -81,7 +80,8 @@ Long Simulation::NextInterArrival(const std::string &name, double rate) {
     break;
   }
   case GapRule::Cantor:
-    // The table ends at index 20000; past its filled part every entry is 0.
+    // The table ends at index kCantorBound; past its filled part every entry
+    // is 0.
     if (state.cantorPos >= kCantorBound)
       return 0;
     ++state.cantorPos;

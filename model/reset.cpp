@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "model/simulation.h"
 #include "model/window_port.h"
 
@@ -16,16 +18,12 @@ void Simulation::ResetSimulation() {
   s.count10s = 0;
   // Only the elements that are ever counted are cleared: histSecond(8) and
   // histGap(14) are never touched.
-  for (std::size_t k = 0; k <= 7; ++k)
-    s.histSecond[k] = 0;
-  for (std::size_t k = 0; k <= 13; ++k)
-    s.histGap[k] = 0;
-  for (std::size_t k = 0; k <= 22; ++k) {
-    s.series3s[k] = 0;
-    s.series10s[k] = 0;
-    s.hist3s[k] = 0;
-    s.hist10s[k] = 0;
-  }
+  std::fill_n(s.histSecond.begin(), 8, Integer{0});
+  std::fill_n(s.histGap.begin(), 14, Integer{0});
+  s.series3s.fill(0);
+  s.series10s.fill(0);
+  s.hist3s.fill(0);
+  s.hist10s.fill(0);
 }
 
 } // namespace arrivals

@@ -6,6 +6,9 @@
 
 namespace arrivals {
 
+// The last index of the Cantor table: the Cantor process runs dry there.
+inline constexpr Integer kCantorBound = 20000;
+
 // Every variable of a run. One instance lives as long as the main form; all
 // elements start at 0 and nothing is allocated while the program runs.
 struct RunState {
@@ -17,8 +20,8 @@ struct RunState {
   Integer packetStep = 0; // twips a marker moves per tick (250 after start-up)
   double lastRate = 0;    // last rate accepted from the rate box
 
-  std::array<Long, 20001> cantorGaps{}; // entries 1 .. 2^14 - 1 filled
-  Integer cantorPos = 0;                // index of the last Cantor entry used
+  std::array<Long, kCantorBound + 1> cantorGaps{}; // 1 .. 2^14 - 1 filled
+  Integer cantorPos = 0; // index of the last Cantor entry used
 
   Integer countSecond = 0; // packets in the current second
   Integer count3s = 0;     // packets in the current 3-second window

@@ -15,13 +15,12 @@ namespace {
 constexpr std::int64_t kElapsedWrap = 2147483000;
 
 constexpr int kBinsCounted = 14;
-constexpr std::int64_t kLongMin = -2147483647 - 1;
 
 Long ClampToLong(std::int64_t v) {
   if (v > kLongMax)
     return kLongMax;
   if (v < kLongMin)
-    return static_cast<Long>(kLongMin);
+    return kLongMin;
   return static_cast<Long>(v);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace arrivals {
 
@@ -9,8 +10,9 @@ using Integer = std::int16_t; // counts, indices, tallies
 using Long = std::int32_t;    // milliseconds, packet total, colours
 using Single = float;         // window geometry in twips
 
-inline constexpr Integer kIntegerMax = 32767;
-inline constexpr Long kLongMax = 2147483647;
+inline constexpr Integer kIntegerMax = std::numeric_limits<Integer>::max();
+inline constexpr Long kLongMin = std::numeric_limits<Long>::min();
+inline constexpr Long kLongMax = std::numeric_limits<Long>::max();
 
 // Colours are 24-bit numbers with red in the low byte, then green, then blue.
 constexpr Long Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {

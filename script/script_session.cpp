@@ -118,18 +118,20 @@ int ScriptSession::Index(Words &words, const std::string &what) {
 
 ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
                              std::ostream &out, const ScriptOptions &options)
-    : form_(form), random_(random), out_(out), options_(options) {
-  form_.SetMessageSink(this);
+    : FormObserver(Wants::MessagesOnly), form_(form),
+      observerBefore_(form.observer()), random_(random), out_(out),
+      options_(options) {
+  form_.SetObserver(this);
   if (options_.packets || options_.seconds) {
     trace_.emplace(options_.packets, options_.seconds, timeMs_);
-    form_.simulation().trace = &*trace_;
+    form_.SetTrace(&*trace_);
   }
 }
 
 ScriptSession::~ScriptSession() {
-  form_.SetMessageSink(nullptr);
+  form_.SetObserver(observerBefore_);
   if (trace_)
-    form_.simulation().trace = nullptr;
+    form_.SetTrace(nullptr);
 }
 
 void ScriptSession::ShowMessage(std::string_view text) {

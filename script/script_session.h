@@ -32,11 +32,10 @@ struct ScriptOptions {
 // Runs script lines on a form it does not own: the script tool's form, or
 // the window's own. `random` must be the source the form was built with
 // (`MainForm form(random)`), so that `seed` and `draws` reach its draws.
-// While the session lives, the form's message boxes are recorded for the
-// next dump: a form with no observer reports them to the session itself,
-// and a window that has an observer passes them on to ShowMessage below
-// while it plays a script.
-class ScriptSession final : public MessageSink {
+// While the session lives it is the form's observer, in place of any other,
+// and records the form's message boxes for the next dump; the observer
+// before it is attached again when it ends.
+class ScriptSession final : private FormObserver {
 public:
   ScriptSession(MainForm &form, ScriptRandom &random, std::ostream &out,
                 const ScriptOptions &options = {});
@@ -60,10 +59,10 @@ public:
   // Timer events delivered since the session began.
   std::uint64_t ticks() const { return ticks_; }
 
+private:
   // A message box of the form: recorded, and closed with OK at once.
   void ShowMessage(std::string_view text) override;
 
-private:
   class Words;
   void Dispatch(std::string_view line);
   void Seed(Words &words);
@@ -77,6 +76,7 @@ private:
   void Dump();
 
   MainForm &form_;
+  FormObserver *const observerBefore_;
   ScriptRandom &random_;
   std::ostream &out_;
   ScriptOptions options_;

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Draws the Arrivals wordmark: "Arrivals" in dark blue serif capitals and
 # lower case, then a time line whose ticks are packet arrivals, on a
 # transparent ground. Writes the 300 x 48 picture the window shows and a
@@ -7,7 +7,7 @@
 #
 # Needs ImageMagick and fontconfig with Liberation Serif (fonts-liberation2).
 # Usage: scripts/make-logo.sh [output directory, default ui/window]
-set -eu
+set -euo pipefail
 
 out=${1:-"$(dirname "$0")/../ui/window"}
 font=$(fc-match -f '%{file}' 'Liberation Serif:bold')

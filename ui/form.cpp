@@ -196,27 +196,27 @@ void MainForm::SetDataText(std::string text) {
 }
 
 void MainForm::Notify(ComboId which) {
-  if (observer_)
-    observer_->ComboChanged(which);
+  if (changes_)
+    changes_->ComboChanged(which);
 }
 
 void MainForm::SetButtonCaption(ButtonId which, std::string caption) {
   CommandButton &b = which == ButtonId::Start ? c_.btnStart : c_.btnPause;
   b.caption = std::move(caption);
-  if (observer_)
-    observer_->ButtonChanged(which);
+  if (changes_)
+    changes_->ButtonChanged(which);
 }
 
 void MainForm::SetTimerEnabled(bool enabled) {
   c_.tmrMain.enabled = enabled;
-  if (observer_)
-    observer_->TimerChanged();
+  if (changes_)
+    changes_->TimerChanged();
 }
 
 void MainForm::SetOption(int index, bool value) {
   c_.optGraphs[static_cast<std::size_t>(index)].value = value;
-  if (observer_)
-    observer_->OptionChanged(index);
+  if (changes_)
+    changes_->OptionChanged(index);
 }
 
 Label &MainForm::MutableLabel(LabelGroup group, int index) {
@@ -226,14 +226,14 @@ Label &MainForm::MutableLabel(LabelGroup group, int index) {
 void MainForm::SetLabelCaption(LabelGroup group, int index,
                                std::string caption) {
   MutableLabel(group, index).caption = std::move(caption);
-  if (observer_)
-    observer_->LabelChanged(group, index);
+  if (changes_)
+    changes_->LabelChanged(group, index);
 }
 
 void MainForm::SetLabelVisible(LabelGroup group, int index, bool visible) {
   MutableLabel(group, index).visible = visible;
-  if (observer_)
-    observer_->LabelChanged(group, index);
+  if (changes_)
+    changes_->LabelChanged(group, index);
 }
 
 // --- WindowPort
@@ -250,13 +250,13 @@ Shape &MainForm::PacketAt(Integer i) {
 
 template <class Change> void MainForm::ChangePacket(Integer i, Change change) {
   Shape &p = PacketAt(i);
-  if (!observer_) {
+  if (!changes_) {
     change(p);
     return;
   }
   const Shape before = p;
   change(p);
-  observer_->ShapeChanged(ShapeGroup::Packet, i, before);
+  changes_->ShapeChanged(ShapeGroup::Packet, i, before);
 }
 
 void MainForm::SetPacketVisible(Integer i, bool visible) {
@@ -282,8 +282,6 @@ void MainForm::SetServicedCaption(std::string_view caption) {
 void MainForm::ShowMessage(std::string_view text) {
   if (observer_)
     observer_->ShowMessage(text);
-  else if (messageSink_)
-    messageSink_->ShowMessage(text);
 }
 
 } // namespace arrivals

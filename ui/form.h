@@ -10,52 +10,72 @@
 namespace arrivals {
 
 class RandomSource;
+class RunTrace;
+namespace testing {
+struct FormProbe;
+} // namespace testing
 
 enum class ComboId { Experiment, Data };
 enum class ButtonId { Start, Pause };
 
 // Told of every change the program makes to a control after creation, right
-// after it is made. The Qt window implements it; with none attached the form
-// runs on its own and a message box is closed with OK at once.
+// after it is made, and asked to show the message boxes. Each call does
+// nothing unless overridden: the Qt window overrides them all, the script
+// session only ShowMessage. With no observer attached the form runs on its
+// own and a message box is closed with OK at once.
 class FormObserver {
 public:
-  virtual ~FormObserver() = default;
-  // `before` is the shape as it was: its old box is what needs repainting.
-  virtual void ShapeChanged(ShapeGroup group, int index,
-                            const Shape &before) = 0;
-  virtual void LabelChanged(LabelGroup group, int index) = 0;
-  // Text, list or colour of a box; a change of text made by the program.
-  virtual void ComboChanged(ComboId which) = 0;
-  virtual void ButtonChanged(ButtonId which) = 0;
-  virtual void OptionChanged(int index) = 0;
-  virtual void TimerChanged() = 0;
-  // Shows the modal box and returns when OK has closed it.
-  virtual void ShowMessage(std::string_view text) = 0;
-};
+  // An observer of message boxes alone is told of no changes, so that the
+  // form makes none of those calls (a headless run makes millions).
+  enum class Wants { Everything, MessagesOnly };
 
-// Shows the modal message box for a form that has no observer, such as the
-// headless script tool: the form then skips all other change notifications.
-class MessageSink {
-public:
-  virtual ~MessageSink() = default;
-  virtual void ShowMessage(std::string_view text) = 0;
+  explicit FormObserver(Wants wants = Wants::Everything) : wants_(wants) {}
+  virtual ~FormObserver() = default;
+  FormObserver(const FormObserver &) = default;
+  FormObserver &operator=(const FormObserver &) = default;
+
+  Wants wants() const { return wants_; }
+
+  // `before` is the shape as it was: its old box is what needs repainting.
+  virtual void ShapeChanged(ShapeGroup /*group*/, int /*index*/,
+                            const Shape & /*before*/) {}
+  virtual void LabelChanged(LabelGroup /*group*/, int /*index*/) {}
+  // Text, list or colour of a box; a change of text made by the program.
+  virtual void ComboChanged(ComboId /*which*/) {}
+  virtual void ButtonChanged(ButtonId /*which*/) {}
+  virtual void OptionChanged(int /*index*/) {}
+  virtual void TimerChanged() {}
+  // Shows the modal box and returns when OK has closed it.
+  virtual void ShowMessage(std::string_view /*text*/) {}
+
+private:
+  Wants wants_;
 };
 
 // The main form: its controls as data, the run it owns, and the handlers
-// that the window (or a script) feeds with events.
-class MainForm final : public WindowPort {
+// that the window (or a script) feeds with events. It is the model's window
+// port, which no one else needs to see.
+class MainForm final : private WindowPort {
 public:
   explicit MainForm(RandomSource &random);
 
   MainForm(const MainForm &) = delete;
   MainForm &operator=(const MainForm &) = delete;
 
-  void SetObserver(FormObserver *observer) { observer_ = observer; }
-  void SetMessageSink(MessageSink *sink) { messageSink_ = sink; }
+  // One observer at a time; null detaches it.
+  void SetObserver(FormObserver *observer) {
+    observer_ = observer;
+    changes_ = observer != nullptr &&
+                       observer->wants() == FormObserver::Wants::Everything
+                   ? observer
+                   : nullptr;
+  }
+  FormObserver *observer() const { return observer_; }
+  // Told what the run does from here on, for a record of it; null stops it.
+  void SetTrace(RunTrace *trace) { sim_.trace = trace; }
 
   const Controls &controls() const { return c_; }
   const RunState &state() const { return sim_.state; }
-  Simulation &simulation() { return sim_; }
 
   // --- Events from the user and the timer --------------------------------
 
@@ -92,6 +112,11 @@ public:
   void DrawGraphs();
   void ResetGraphs();
 
+private:
+  // Tests reach the run state and the window port through it, to set up
+  // states that take long to reach by events.
+  friend struct testing::FormProbe;
+
   // --- WindowPort --------------------------------------------------------
   Long TimerInterval() const override { return c_.tmrMain.interval; }
   const std::string &ExperimentText() const override {
@@ -114,7 +139,6 @@ public:
   void ShowMessage(std::string_view text) override;
   void RequestRedraw() override { DrawGraphs(); }
 
-private:
   void FillLists();
   void SelectView(int index); // runs optGraphs_Click when it changes
   void Notify(ComboId which);
@@ -142,7 +166,7 @@ private:
   Simulation sim_;
   RandomSource &random_;
   FormObserver *observer_ = nullptr;
-  MessageSink *messageSink_ = nullptr;
+  FormObserver *changes_ = nullptr; // the observer, if it wants the changes
   bool inTick_ = false;
 };
 

@@ -20,8 +20,8 @@ void MainForm::SetBar(ShapeGroup group, Shape &bar, int index, Single top,
   const Shape before = bar;
   bar.box.top = top;
   bar.box.height = height;
-  if (observer_)
-    observer_->ShapeChanged(group, index, before);
+  if (changes_)
+    changes_->ShapeChanged(group, index, before);
 }
 
 // Every bar at the height of its element relative to the graph's largest

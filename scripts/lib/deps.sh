@@ -1,6 +1,8 @@
 # shellcheck shell=bash
 # Debian packages the project needs, and a helper that installs the missing
 # ones. Sourced by scripts/run, scripts/test, scripts/package and .ci/run.
+# The lists are read by the scripts that source this file:
+# shellcheck disable=SC2034
 
 # Compiler, build system and test libraries. Qt 6 Widgets (its CMake files
 # need the OpenGL headers, which qt6-base-dev pulls in; libgl-dev is named so
@@ -15,11 +17,12 @@ ARRIVALS_BUILD_PACKAGES=(
 # that xvfb-run needs for the end-to-end test, synthetic input and window
 # lookup, screenshots, the XCB headers of its window-closing helper, the
 # locale sources from which the build makes a decimal-comma locale for the
-# number conversion tests, the formatter and git that CI checks the sources
-# with, and python3 for the test of the guide's numbers.
+# number conversion tests, the formatter, the shell script checker and git
+# that CI checks the sources with, and python3 for the test of the guide's
+# numbers.
 ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick libxcb1-dev locales
-  clang-format git python3
+  clang-format shellcheck git python3
 )
 # The second compiler and its sanitizer and libFuzzer runtimes (Debian only
 # recommends the runtimes with clang), and python3 for the long-run checker.

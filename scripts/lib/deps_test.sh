@@ -55,6 +55,7 @@ check() {
   printf '%s' "$status" >"$fake/status" && chmod 666 "$fake/status"
   : >"$fake/log" && chmod 666 "$fake/log"
   local rc=0
+  # shellcheck disable=SC2016 # expanded by the inner shell
   "${runner[@]}" env FAKE="$fake" PATH="$work/bin:$PATH" "${env[@]}" \
     bash -c 'source "$1"; shift; arrivals_ensure_packages "$@"' _ \
     "$work/deps.sh" "$@" 2>"$fake/stderr" || rc=$?

@@ -1,6 +1,10 @@
 #include "app/command_line.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
+
+#include "tests/support/row_name.h"
 
 namespace arrivals {
 namespace {
@@ -13,7 +17,7 @@ struct Case {
   const char *error; // a part of the error line, for Action::Error
 };
 
-class CommandLineTest : public testing::TestWithParam<Case> {};
+class CommandLineTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CommandLineTest, reads_options_as_documented) {
   const Case &c = GetParam();
@@ -31,7 +35,7 @@ TEST_P(CommandLineTest, reads_options_as_documented) {
 
 INSTANTIATE_TEST_SUITE_P(
     table, CommandLineTest,
-    testing::Values(
+    ::testing::Values(
         Case{{}, Action::Run, ""}, Case{{"--help"}, Action::Help, ""},
         Case{{"-h"}, Action::Help, ""},
         Case{{"--version"}, Action::Version, ""},
@@ -57,7 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"-platform", "offscreen", "-style", "fusion", "-reverse"},
              Action::Run,
              ""},
-        Case{{"-display", ":1", "--seed", "3"}, Action::Run, ""}));
+        Case{{"-display", ":1", "--seed", "3"}, Action::Run, ""}),
+    [](const ::testing::TestParamInfo<Case> &row) {
+      std::string about;
+      for (const char *a : row.param.args)
+        about += std::string(a) + ' ';
+      return testing::RowName(row.index, about);
+    });
 
 TEST(CommandLine, keeps_the_values) {
   const CommandLine line = ParseCommandLine(

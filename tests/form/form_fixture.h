@@ -3,7 +3,6 @@
 // A loaded form driven with scripted draws, and an observer that records
 // what the program changed.
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,28 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "model/random_source.h"
+#include "tests/support/form_probe.h"
+#include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 
 namespace arrivals::testing {
-
-class QueuedDraws final : public RandomSource {
-public:
-  std::deque<double> queue;
-  double fallback = 0.5; // used once the queue is empty
-  int taken = 0;
-  int seeded = 0;
-
-  void Randomize() override { ++seeded; }
-  double Draw() override {
-    ++taken;
-    if (queue.empty())
-      return fallback;
-    const double u = queue.front();
-    queue.pop_front();
-    return u;
-  }
-};
 
 class RecordingObserver final : public FormObserver {
 public:
@@ -43,10 +25,7 @@ public:
   std::function<void()> duringMessage;
 
   void ShapeChanged(ShapeGroup, int, const Shape &) override { ++shapes; }
-  void LabelChanged(LabelGroup, int) override {}
   void ComboChanged(ComboId which) override { combos.push_back(which); }
-  void ButtonChanged(ButtonId) override {}
-  void OptionChanged(int) override {}
   void TimerChanged() override { ++timers; }
   void ShowMessage(std::string_view text) override {
     messages.emplace_back(text);
@@ -64,7 +43,7 @@ protected:
 
   const Controls &c() const { return form.controls(); }
   const RunState &s() const { return form.state(); }
-  RunState &mutableState() { return form.simulation().state; }
+  RunState &mutableState() { return FormProbe::State(form); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i)
       form.TimerEvent();
@@ -76,7 +55,7 @@ protected:
     return n;
   }
 
-  QueuedDraws draws;
+  ScriptedDraws draws;
   RecordingObserver observer;
   MainForm form{draws};
 };

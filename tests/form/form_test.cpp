@@ -9,7 +9,7 @@ namespace arrivals::testing {
 namespace {
 
 TEST(form_creation, before_load_shows_the_creation_state) {
-  QueuedDraws draws;
+  ScriptedDraws draws;
   MainForm form(draws);
   const Controls &c = form.controls();
   EXPECT_EQ(c.cmbData.text, "Combo1");
@@ -205,8 +205,8 @@ TEST_F(timer_events, are_dropped_while_a_message_box_is_open) {
   ASSERT_EQ(VisibleMarkers(), 1);
   // Put markers 0 to 49 in flight far from the limit and make a packet due.
   for (Integer i = 0; i < 50; ++i) {
-    form.SetPacketVisible(i, true);
-    form.SetPacketLeft(i, 4000);
+    FormProbe::Port(form).SetPacketVisible(i, true);
+    FormProbe::Port(form).SetPacketLeft(i, 4000);
   }
   mutableState().countdownMs = -1;
   Long elapsedInside = -1;
@@ -226,21 +226,22 @@ TEST_F(timer_events, are_dropped_while_a_message_box_is_open) {
   EXPECT_EQ(s().elapsedMs, 200); // the timer goes on after the box
 }
 
-TEST(message_box, reaches_a_sink_when_no_observer_is_attached) {
-  struct Sink final : MessageSink {
+TEST(message_box, reaches_an_observer_of_messages_alone) {
+  struct Messages final : FormObserver {
+    Messages() : FormObserver(Wants::MessagesOnly) {}
     std::vector<std::string> texts;
     void ShowMessage(std::string_view text) override {
       texts.emplace_back(text);
     }
   } sink;
-  QueuedDraws draws;
+  ScriptedDraws draws;
   MainForm form(draws);
-  form.SetMessageSink(&sink);
+  form.SetObserver(&sink);
   form.Form_Load();
   form.btnStart_Click();
   for (Integer i = 0; i < 50; ++i)
-    form.SetPacketVisible(i, true);
-  form.simulation().state.countdownMs = -1;
+    FormProbe::Port(form).SetPacketVisible(i, true);
+  FormProbe::State(form).countdownMs = -1;
   form.TimerEvent();
   EXPECT_EQ(sink.texts,
             std::vector<std::string>{"Silly Error: Ran Out of Data Packets"});

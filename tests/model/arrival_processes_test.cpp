@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "tests/support/row_name.h"
 
 namespace arrivals {
 namespace {
@@ -37,7 +39,7 @@ TEST_P(gaps, follow_the_process_formula) {
   Rig<> rig;
   rig.random.queue.assign(c.draws.begin(), c.draws.end());
   EXPECT_EQ(rig.sim.NextInterArrival(c.name, c.rate), c.gap);
-  EXPECT_EQ(rig.random.drawsTaken, static_cast<int>(c.draws.size()));
+  EXPECT_EQ(rig.random.taken, static_cast<int>(c.draws.size()));
   EXPECT_EQ(rig.window.experimentColor, kBlack);
 }
 
@@ -75,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         GapCase{"Poisson", 1, {0.5}, 693},
         GapCase{"Pareto 0.1", 1, {0.5}, 187}, // 186.6
         // Poisson draws again at and above 0.99999.
-        GapCase{"Poisson", 1, {0.99999, 0.999995, kLastDraw, 0.5}, 693}));
+        GapCase{"Poisson", 1, {0.99999, 0.999995, kLastDraw, 0.5}, 693}),
+    [](const ::testing::TestParamInfo<GapCase> &row) {
+      std::ostringstream about;
+      about << row.param.name << " at " << row.param.rate;
+      return testing::RowName(row.index, about.str());
+    });
 
 struct RedCase {
   const char *name;
@@ -91,12 +98,12 @@ TEST(arrival_processes, pareto_at_its_scale_marks_the_name_red_and_sends_none) {
     rig.random.Push({0.5, 0.5});
     // The draw is taken although it is not used.
     EXPECT_EQ(rig.sim.NextInterArrival(c.name, c.rate), 0);
-    EXPECT_EQ(rig.random.drawsTaken, 1);
+    EXPECT_EQ(rig.random.taken, 1);
     EXPECT_EQ(rig.window.experimentColor, kRed);
     // Every call clears the mark first and sets it again.
     EXPECT_EQ(rig.sim.NextInterArrival(c.name, c.rate), 0);
     EXPECT_EQ(rig.window.experimentColor, kRed);
-    EXPECT_EQ(rig.random.drawsTaken, 2);
+    EXPECT_EQ(rig.random.taken, 2);
   }
 }
 
@@ -138,7 +145,7 @@ TEST(arrival_processes, unknown_names_give_no_packet_and_take_no_draw) {
     rig.state.cantorPos = 5;
     rig.window.experimentColor = kRed;
     EXPECT_EQ(rig.sim.NextInterArrival(name, 2), 0) << '"' << name << '"';
-    EXPECT_EQ(rig.random.drawsTaken, 0) << '"' << name << '"';
+    EXPECT_EQ(rig.random.taken, 0) << '"' << name << '"';
     EXPECT_EQ(rig.state.cantorPos, 5) << '"' << name << '"';
     EXPECT_EQ(rig.window.experimentColor, kBlack) << '"' << name << '"';
   }
@@ -164,7 +171,7 @@ TEST(arrival_processes, cantor_at_three_per_second_starts_over_after_a_reset) {
   rig.sim.ResetSimulation();
   EXPECT_EQ(rig.state.cantorPos, 0);
   EXPECT_EQ(rig.sim.NextInterArrival("Cantor", 3), 67);
-  EXPECT_EQ(rig.random.drawsTaken, 0);
+  EXPECT_EQ(rig.random.taken, 0);
 }
 
 TEST(arrival_processes, cantor_at_rate_zero_starts_with_two_hundred_seconds) {

@@ -13,6 +13,7 @@
 
 #include "fakes.h"
 #include "model/numbers.h"
+#include "tests/support/row_name.h"
 
 namespace arrivals {
 namespace {
@@ -134,7 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
         DistributionCase{"Pareto 0.5", 3, ParetoGaps(500, 3), "(x/s)^2"},
         DistributionCase{"Pareto 0.5", 10, ParetoGaps(500, 10), "(x/s)^0.25"},
         DistributionCase{"Pareto 0.2", 8, ParetoGaps(200, 8), "(x/s)^1.67"},
-        DistributionCase{"Pareto 0.1", 12, ParetoGaps(100, 12), "(x/s)^5"}));
+        DistributionCase{"Pareto 0.1", 12, ParetoGaps(100, 12), "(x/s)^5"}),
+    [](const ::testing::TestParamInfo<DistributionCase> &row) {
+      return testing::RowName(row.index, ::testing::PrintToString(row.param));
+    });
 
 // The check itself must tell a wrong distribution apart: the Pareto gaps
 // read as if their shape were the exponent, and exponential gaps of the

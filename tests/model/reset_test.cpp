@@ -12,7 +12,7 @@ namespace {
 using testing::FakeWindow;
 using testing::Rig;
 using testing::RunFields;
-using testing::ScriptedRandom;
+using testing::ScriptedDraws;
 
 // Every run variable set to something other than its empty value.
 void Scribble(RunState &s) {
@@ -70,12 +70,12 @@ TEST(reset, empties_the_run_and_keeps_countdown_flags_rate_and_seconds) {
   EXPECT_EQ(rig.window.VisibleCount(), 0);
   EXPECT_EQ(rig.window.markers[50].left, 8000); // hidden where it stood
   EXPECT_EQ(rig.window.redraws, 0);
-  EXPECT_EQ(rig.random.drawsTaken, 0);
+  EXPECT_EQ(rig.random.taken, 0);
 }
 
 TEST(reset, before_the_marker_count_is_set_hides_only_marker_zero) {
   FakeWindow window;
-  ScriptedRandom random;
+  ScriptedDraws random;
   Simulation sim(window, random);
   for (auto &m : window.markers)
     m.visible = true;

@@ -90,7 +90,7 @@ TEST(tick, a_gap_of_zero_is_binned_and_changes_nothing_else) {
     EXPECT_EQ(RunFields(rig.state), RunFields(expected));
     EXPECT_EQ(rig.window.serviced, "0");
     EXPECT_TRUE(rig.window.markers == markers);
-    EXPECT_EQ(rig.random.drawsTaken, repeat); // asked again each tick
+    EXPECT_EQ(rig.random.taken, repeat); // asked again each tick
   }
   rig.sim.tmrMain_Timer(); // 0.5 gives 500 ms
   EXPECT_EQ(rig.state.packetCount, 1);
@@ -121,7 +121,7 @@ TEST(tick, markers_in_flight_move_on_a_tick_whose_gap_is_zero) {
     for (int d = 0; d < c.draws; ++d)
       rig.random.Push({0.5});
     rig.sim.tmrMain_Timer();
-    EXPECT_EQ(rig.random.drawsTaken, c.draws);
+    EXPECT_EQ(rig.random.taken, c.draws);
     EXPECT_EQ(rig.state.packetCount, 0);
     EXPECT_EQ(rig.window.markers[7].left, 5000 + 250);
     EXPECT_TRUE(rig.window.markers[7].visible);
@@ -340,7 +340,7 @@ TEST(tick, a_stopped_run_only_moves_its_markers_and_time) {
     EXPECT_EQ(RunFields(rig.state), RunFields(expected));
     EXPECT_EQ(rig.state.secondCount, 2);
     EXPECT_EQ(rig.window.VisibleCount(), 0); // all finished their trip
-    EXPECT_EQ(rig.random.drawsTaken, 3);
+    EXPECT_EQ(rig.random.taken, 3);
     EXPECT_EQ(rig.window.redraws, redraws);
     EXPECT_EQ(rig.window.serviced, caption);
   }

@@ -9,7 +9,6 @@
 #include <QWheelEvent>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 
 using namespace arrivals;
 using namespace arrivals::test;
@@ -257,8 +256,6 @@ void BoxesTest::wheelTurnsOnlyAFocusedBox() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makeBoxesTest() {
-  return std::make_unique<BoxesTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(BoxesTest)
 
 #include "boxes_test.moc"

@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 
 using namespace arrivals;
 using namespace arrivals::test;
@@ -213,7 +212,7 @@ void InputTest::viewArrowKeys() {
 
 void InputTest::messageBoxHoldsTheTick() {
   // Markers that never move are never given back, so they run out.
-  form_->simulation().state.packetStep = 0;
+  testing::FormProbe::State(*form_).packetStep = 0;
   pickByKeys("cmbExperiment", 1);
   typeRate(QStringLiteral("10"));
   QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
@@ -249,8 +248,6 @@ void InputTest::messageBoxHoldsTheTick() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makeInputTest() {
-  return std::make_unique<InputTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(InputTest)
 
 #include "input_test.moc"

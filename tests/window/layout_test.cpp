@@ -5,7 +5,6 @@
 #include <QRadioButton>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 #include "ui/window/canvas.h"
 #include "ui/window/fonts.h"
 
@@ -145,8 +144,6 @@ void LayoutTest::paintedControlsAreNamed() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makeLayoutTest() {
-  return std::make_unique<LayoutTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(LayoutTest)
 
 #include "layout_test.moc"

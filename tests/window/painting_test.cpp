@@ -6,7 +6,6 @@
 #include <QPushButton>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 #include "ui/window/canvas.h"
 #include "ui/window/fonts.h"
 #include "ui/window/pixels.h"
@@ -278,8 +277,6 @@ void PaintingTest::buttonFaces() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makePaintingTest() {
-  return std::make_unique<PaintingTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(PaintingTest)
 
 #include "painting_test.moc"

@@ -6,7 +6,6 @@
 #include <QScreen>
 
 #include "tests/window/window_fixture.h"
-#include "tests/window/window_suites.h"
 #include "ui/window/canvas.h"
 
 using namespace arrivals;
@@ -111,8 +110,6 @@ void RepaintTest::partialPaintsMatchAFullPaint() {
 
 } // namespace
 
-std::unique_ptr<QObject> arrivals::test::makeRepaintTest() {
-  return std::make_unique<RepaintTest>();
-}
+ARRIVALS_WINDOW_TEST_MAIN(RepaintTest)
 
 #include "repaint_test.moc"

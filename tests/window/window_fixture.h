@@ -2,8 +2,8 @@
 
 // What the window tests share: a window on a form with constant draws, and
 // helpers that drive it through real key and mouse events and read back what
-// shows. The tests run off screen, in the Fusion style at device pixel ratio
-// 1 (see window_main.cpp).
+// shows. Each test class is a program of its own (ARRIVALS_WINDOW_TEST_MAIN)
+// and runs off screen, in the Fusion style at device pixel ratio 1.
 
 #include <cmath>
 #include <memory>
@@ -14,20 +14,15 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QStyleFactory>
 #include <QTest>
 
-#include "model/random_source.h"
+#include "tests/support/form_probe.h"
+#include "tests/support/scripted_draws.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 
 namespace arrivals::test {
-
-// No process in these tests draws more than a constant.
-class ConstantDraws final : public RandomSource {
-public:
-  void Randomize() override {}
-  double Draw() override { return 0.5; }
-};
 
 // Twips to whole pixels, 15 to a pixel.
 inline int px(double twips) {
@@ -129,9 +124,28 @@ protected:
       QCoreApplication::processEvents();
   }
 
-  ConstantDraws draws_;
+  // No process in these tests needs more than the same draw each time.
+  testing::ScriptedDraws draws_;
   std::unique_ptr<MainForm> form_;
   std::unique_ptr<MainWindow> window_;
 };
 
+// The main of a window test program: the application as every window test
+// wants it, then the test class run with the arguments of any Qt Test
+// program.
+template <class Test> int runWindowTest(int argc, char **argv) {
+  QApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setCursorFlashTime(0);
+  QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+  Test test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 } // namespace arrivals::test
+
+#define ARRIVALS_WINDOW_TEST_MAIN(Test)                                        \
+  int main(int argc, char **argv) {                                            \
+    return arrivals::test::runWindowTest<Test>(argc, argv);                    \
+  }

@@ -68,12 +68,14 @@ template <class F> void forEachBar(const Controls &c, F &&f) {
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
     : QWidget(parent), c_(controls) {
+  // Before the accessible name: naming the widget may already ask for its
+  // accessible interface, which is then kept for the widget's life.
+  CanvasAccessible::install();
   // Every paint event fills its whole region itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("canvas"));
   setAccessibleName(QStringLiteral("canvas"));
   setFixedSize(sizeHint());
-  CanvasAccessible::install();
 }
 
 FormCanvas::~FormCanvas() {
