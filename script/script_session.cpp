@@ -4,16 +4,16 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <istream>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "script/output_files.h"
 #include "script/script_dump.h"
 #include "script/script_random.h"
 #include "script/script_text.h"
+#include "script/stop_signal.h"
 
 namespace arrivals {
 
@@ -117,7 +117,7 @@ int ScriptSession::Index(Words &words, const std::string &what) {
 }
 
 ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
-                             std::ostream &out, const ScriptOptions &options)
+                             ByteSink &out, const ScriptOptions &options)
     : form_(form), random_(random), out_(out), options_(options) {
   form_.SetMessageSink(this);
   if (options_.packets || options_.seconds) {
@@ -148,8 +148,6 @@ int ScriptSession::Run(std::string_view line) {
     status = kScriptOutOfDraws;
     why_ = e.what();
   }
-  if (status != kScriptOk)
-    out_.flush(); // the dumps before the failure come before its message
   return status;
 }
 
@@ -287,7 +285,10 @@ void ScriptSession::Tick(Words &words) {
   for (std::uint64_t i = 0; i < n; ++i) {
     // Only a handler switches the timer, and none runs inside this loop:
     // once it is off, every remaining event would be dropped.
-    if (!timer.enabled || ticks_ >= options_.maxTicks)
+    if (!timer.enabled || ticks_ >= options_.maxTicks || StopRequested())
+      break;
+    // A failed write shows only when a block of rows goes out.
+    if (i % 256 == 255 && Interrupted())
       break;
     ++ticks_;
     timeMs_ += static_cast<std::uint64_t>(timer.interval);
@@ -298,23 +299,64 @@ void ScriptSession::Tick(Words &words) {
 void ScriptSession::Dump() {
   const std::string line = DumpForm(form_, messages_, random_.count());
   messages_.clear();
-  out_ << line << '\n';
+  out_.Write(line + '\n');
 }
 
-int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
+const ByteSink *ScriptSession::Flush() {
+  const ByteSink *failed = nullptr;
+  for (ByteSink *sink : {&out_, options_.packets, options_.seconds})
+    if (sink != nullptr && !sink->Flush() && failed == nullptr)
+      failed = sink;
+  return failed;
+}
+
+bool ScriptSession::Interrupted() const {
+  if (StopRequested())
+    return true;
+  for (const ByteSink *sink : {&out_, options_.packets, options_.seconds})
+    if (sink != nullptr && sink->failed())
+      return true;
+  return false;
+}
+
+int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
+               std::string_view program, std::string_view input) {
+  LineReader reader(in);
   std::string line;
-  while (std::getline(in, line)) {
-    // getline stops at LF, or at the end of the input without one: only a
-    // CR right before an LF is a line end.
-    if (!in.eof() && !line.empty() && line.back() == '\r')
-      line.pop_back();
-    if (const int status = session.Run(line); status != kScriptOk) {
-      err << "line " << session.line() << ": " << session.why() << '\n';
-      err.flush();
-      return status;
+  std::string message;
+  int status = kScriptOk;
+  for (;;) {
+    const LineReader::Status read = reader.Next(line);
+    if (read == LineReader::Status::Line) {
+      status = session.Run(line);
+      if (status != kScriptOk)
+        message = "line " + std::to_string(session.line()) + ": " +
+                  session.why() + "\n";
+    } else if (read == LineReader::Status::TooLong) {
+      status = kScriptMalformed;
+      message = "line " + std::to_string(session.line() + 1) +
+                ": longer than 1 MiB\n";
+    } else if (read == LineReader::Status::Error) {
+      status = kScriptMalformed;
+      message = std::string(program) + ": cannot read " + MessageName(input) +
+                ": " + reader.ErrorText() + "\n";
     }
+    if (read != LineReader::Status::Line || status != kScriptOk ||
+        session.Interrupted())
+      break;
   }
-  return kScriptOk;
+  // The dumps and rows before a failure come before its message.
+  if (const ByteSink *failed = session.Flush()) {
+    status = kScriptMalformed;
+    message = std::string(program) + ": " + failed->ErrorText() + "\n";
+  }
+  if (StopRequested())
+    return kScriptStopped;
+  if (!message.empty()) {
+    err.Write(message);
+    err.Flush();
+  }
+  return status;
 }
 
 } // namespace arrivals

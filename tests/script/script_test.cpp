@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "model/random_source.h"
@@ -19,8 +18,8 @@ struct Outcome {
 };
 
 Outcome RunText(const std::string &script) {
-  std::istringstream in(script);
-  std::ostringstream out, err;
+  StringSource in(script);
+  StringSink out, err;
   const int status = RunScript(in, out, err);
   return {status, out.str(), err.str()};
 }
@@ -273,8 +272,8 @@ TEST(script_random, follows_the_last_seed_or_draws) {
 
 // The tick budget stops delivering timer events, not the script.
 TEST(script, tick_budget_caps_the_events) {
-  std::istringstream in("seed 1\nload\nclick start\ntick 100\ntick\ndump\n");
-  std::ostringstream out, err;
+  StringSource in("seed 1\nload\nclick start\ntick 100\ntick\ndump\n");
+  StringSink out, err;
   ScriptOptions options;
   options.maxTicks = 30;
   ASSERT_EQ(RunScript(in, out, err, options), kScriptOk) << err.str();

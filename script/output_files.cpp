@@ -1,0 +1,230 @@
+#include "script/output_files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "script/script_text.h"
+
+namespace arrivals {
+
+namespace {
+
+std::string CannotWrite(const std::string &name, std::string_view why) {
+  return "cannot write " + MessageName(name) + ": " + std::string(why);
+}
+
+// The file a regular-file descriptor or name stands for, after symlinks.
+struct Identity {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  bool regular = false;
+};
+
+Identity IdentityOf(const struct stat &st) {
+  return {st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+}
+
+std::string FolderOf(const std::string &path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file `path` names once every symlink on its last component is
+// followed (the link target need not exist yet).
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      return path;
+    std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+    const auto n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0)
+      return path;
+    target.resize(static_cast<std::size_t>(n));
+    path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+  }
+  return path;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+} // namespace
+
+std::string MessageName(std::string_view name) {
+  return name.empty() ? std::string("''") : Escaped(name);
+}
+
+OutputFiles::~OutputFiles() {
+  for (const Entry &entry : entries_)
+    if (entry.kind == Kind::Streamed && entry.fd >= 0)
+      ::close(entry.fd);
+}
+
+void OutputFiles::ReadsFrom(int fd, std::string name) {
+  entries_.push_back({Kind::Input, std::move(name), fd});
+}
+
+void OutputFiles::AlreadyOpen(int fd, std::string name) {
+  entries_.push_back({Kind::Open, std::move(name), fd});
+}
+
+std::size_t OutputFiles::Streamed(std::string path) {
+  entries_.push_back({Kind::Streamed, std::move(path)});
+  return entries_.size() - 1;
+}
+
+void OutputFiles::SavedWhole(std::string path) {
+  entries_.push_back({Kind::Whole, std::move(path)});
+}
+
+bool OutputFiles::Fail(std::string why) {
+  error_ = std::move(why);
+  for (Entry &entry : entries_) {
+    if (entry.kind != Kind::Streamed || entry.fd < 0)
+      continue;
+    ::close(entry.fd);
+    entry.fd = -1;
+    if (entry.created)
+      ::unlink(entry.name.c_str());
+    entry.created = false;
+  }
+  return false;
+}
+
+bool OutputFiles::Open() {
+  // First open every streamed file without emptying it, creating it only
+  // when it does not exist, so that a later failure can undo everything.
+  for (Entry &entry : entries_) {
+    if (entry.kind != Kind::Streamed)
+      continue;
+    if (entry.name.empty())
+      return Fail(CannotWrite(entry.name, std::strerror(ENOENT)));
+    const char *path = entry.name.c_str();
+    entry.fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    entry.created = entry.fd >= 0;
+    if (entry.fd < 0 && errno == EEXIST)
+      entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (entry.fd < 0 && errno == ENOENT) // a symlink to no file yet
+      entry.fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (entry.fd < 0)
+      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+  }
+
+  // Then compare what every entry stands for, regular files only.
+  std::vector<Identity> ids(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Entry &entry = entries_[i];
+    struct stat st = {};
+    const bool known = entry.kind == Kind::Whole
+                           ? ::stat(entry.name.c_str(), &st) == 0
+                           : ::fstat(entry.fd, &st) == 0;
+    if (known)
+      ids[i] = IdentityOf(st);
+  }
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      const Entry &a = entries_[i];
+      const Entry &b = entries_[j];
+      if (a.kind == Kind::Input && b.kind == Kind::Input)
+        continue;
+      bool same = ids[i].regular && ids[j].regular &&
+                  ids[i].dev == ids[j].dev && ids[i].ino == ids[j].ino;
+      // Two pictures that do not exist yet: the same if they will be.
+      if (a.kind == Kind::Whole && b.kind == Kind::Whole && !ids[i].regular &&
+          !ids[j].regular)
+        same = FollowLinks(a.name) == FollowLinks(b.name);
+      if (!same)
+        continue;
+      const Entry &output = a.kind == Kind::Input ? b : a;
+      const Entry &other = a.kind == Kind::Input ? a : b;
+      const std::string otherName =
+          other.kind == Kind::Input && other.fd != 0
+              ? "the script " + MessageName(other.name)
+              : MessageName(other.name);
+      return Fail("cannot write " + MessageName(output.name) +
+                  ": the same file as " + otherName);
+    }
+  }
+
+  // Every output is safe: only now are the old contents given up.
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Entry &entry = entries_[i];
+    if (entry.kind == Kind::Streamed && ids[i].regular &&
+        ::ftruncate(entry.fd, 0) != 0)
+      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+  }
+  return true;
+}
+
+std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
+  if (path.empty())
+    return CannotWrite(path, std::strerror(ENOENT));
+  const std::string target = FollowLinks(path);
+  struct stat st = {};
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+      return CannotWrite(path, std::strerror(errno));
+    const bool written = WriteAll(fd, bytes);
+    const int error = errno;
+    ::close(fd);
+    return written ? std::string() : CannotWrite(path, std::strerror(error));
+  }
+
+  const auto cut = target.rfind('/');
+  std::string temp =
+      cut == std::string::npos
+          ? "." + target
+          : target.substr(0, cut + 1) + "." + target.substr(cut + 1);
+  temp += ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0)
+    return CannotWrite(path, std::strerror(errno));
+  // The new file gets the old one's permissions, or those a new file gets.
+  mode_t mode = 0;
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return CannotWrite(path, std::strerror(error));
+  }
+  return {};
+}
+
+} // namespace arrivals
