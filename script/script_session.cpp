@@ -1,14 +1,13 @@
 #include "script/script_session.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/numbers.h"
 #include "script/output_files.h"
 #include "script/script_dump.h"
 #include "script/script_random.h"
@@ -25,42 +24,14 @@ struct Malformed {
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A decimal number (optional sign, digits with at most one point, optional
 // exponent) read as the nearest double, which must lie in [0, 1).
 std::optional<double> ParseDraw(std::string_view word) {
-  std::size_t i = 0;
-  if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-    ++i;
-  std::size_t digits = 0;
-  while (i < word.size() && IsDigit(word[i]))
-    ++i, ++digits;
-  if (i < word.size() && word[i] == '.') {
-    ++i;
-    while (i < word.size() && IsDigit(word[i]))
-      ++i, ++digits;
-  }
-  if (digits == 0)
+  if (word.empty() || DecimalLength(word) != word.size())
     return std::nullopt;
-  if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
-    ++i;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-      ++i;
-    std::size_t expDigits = 0;
-    while (i < word.size() && IsDigit(word[i]))
-      ++i, ++expDigits;
-    if (expDigits == 0)
-      return std::nullopt;
-  }
-  if (i != word.size())
-    return std::nullopt;
-  // The program never changes the C locale, so strtod reads "." as the
-  // point; it rounds to the nearest double (0 or a subnormal below range,
-  // an infinity above it, which the range check turns away).
-  const std::string text(word);
-  errno = 0;
-  const double value = std::strtod(text.c_str(), nullptr);
+  // 0 or a subnormal below range, an infinity above it, which the range
+  // check turns away.
+  const double value = DecimalValue(word);
   if (!(value >= 0 && value < 1))
     return std::nullopt;
   return value + 0.0; // "-0" is the draw 0

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "model/numbers.h"
+
 namespace arrivals {
 
 namespace {
@@ -99,7 +101,7 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
     return std::nullopt;
   std::uint64_t value = 0;
   for (const char c : word) {
-    if (c < '0' || c > '9')
+    if (!IsDigit(c))
       return std::nullopt;
     const auto digit = static_cast<std::uint64_t>(c - '0');
     if (value > (UINT64_MAX - digit) / 10)
