@@ -122,7 +122,12 @@ int RunWindow(const LaunchOptions &options) {
   if (options.script) {
     if (*options.script == "-")
       return playScript(STDIN_FILENO, "standard input", options);
-    const int fd = ::open(options.script->c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting, so that a FIFO nobody writes to yet does not
+    // hold the program where no signal is heard: the reads wait instead.
+    const int fd =
+        ::open(options.script->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (fd < 0) {
       complain("cannot read " + MessageName(*options.script) + ": " +
                std::strerror(errno));

@@ -104,9 +104,9 @@ bool OutputFiles::Fail(std::string why) {
       continue;
     ::close(entry.fd);
     entry.fd = -1;
-    if (entry.created)
-      ::unlink(entry.name.c_str());
-    entry.created = false;
+    if (!entry.created.empty())
+      ::unlink(entry.created.c_str());
+    entry.created.clear();
   }
   return false;
 }
@@ -121,11 +121,18 @@ bool OutputFiles::Open() {
       return Fail(CannotWrite(entry.name, std::strerror(ENOENT)));
     const char *path = entry.name.c_str();
     entry.fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    entry.created = entry.fd >= 0;
+    if (entry.fd >= 0)
+      entry.created = entry.name;
     if (entry.fd < 0 && errno == EEXIST)
       entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (entry.fd < 0 && errno == ENOENT) // a symlink to no file yet
-      entry.fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (entry.fd < 0 && errno == ENOENT) {
+      // A symlink to no file yet: the file made is the one it points to.
+      const std::string target = FollowLinks(entry.name);
+      entry.fd =
+          ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (entry.fd >= 0)
+        entry.created = target;
+    }
     if (entry.fd < 0)
       return Fail(CannotWrite(entry.name, std::strerror(errno)));
   }

@@ -72,7 +72,7 @@ private:
     Kind kind;
     std::string name;
     int fd = -1;
-    bool created = false; // by Open(): removed again if it fails
+    std::string created; // the file Open() made, removed if it fails
   };
   bool Fail(std::string why);
 

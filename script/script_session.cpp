@@ -94,6 +94,10 @@ ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
   if (options_.packets || options_.seconds) {
     trace_.emplace(options_.packets, options_.seconds, timeMs_);
     form_.simulation().trace = &*trace_;
+    // The headers go out at once: a file that fills later keeps its own.
+    for (ByteSink *sink : {options_.packets, options_.seconds})
+      if (sink != nullptr)
+        sink->Flush();
   }
 }
 
