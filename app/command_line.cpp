@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 
 #include "app/qt_options.h"
+#include "arrivals_version.h"
 #include "script/script_text.h"
 
 namespace arrivals {

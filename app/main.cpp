@@ -14,6 +14,7 @@
 #include "app/launch.h"
 #include "app/qt_options.h"
 #include "app/startup.h"
+#include "arrivals_version.h"
 #include "script/stop_signal.h"
 
 namespace {

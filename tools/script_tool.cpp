@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "arrivals_version.h"
 #include "script/byte_io.h"
 #include "script/output_files.h"
 #include "script/script_runner.h"

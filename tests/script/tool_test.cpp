@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "arrivals_version.h"
 #include "tools/script_tool.h"
 
 namespace arrivals {
