@@ -25,8 +25,8 @@ constexpr std::string_view kUsage =
     "  --version       print the version and exit\n"
     "\n"
     "Exit status: 0 when every line ran; 2 for a line or an option it cannot\n"
-    "understand, or a file it cannot write; 3 when the script runs out of\n"
-    "draws.\n";
+    "understand, or a file it cannot read or write; 3 when the script runs\n"
+    "out of draws; 130 and 143 when SIGINT or SIGTERM stops it.\n";
 
 ScriptCommandLine Fail(std::string error) {
   ScriptCommandLine line;
