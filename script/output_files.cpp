@@ -81,20 +81,20 @@ OutputFiles::~OutputFiles() {
 }
 
 void OutputFiles::ReadsFrom(int fd, std::string name) {
-  entries_.push_back({Kind::Input, std::move(name), fd});
+  entries_.push_back({Kind::Input, std::move(name), fd, {}});
 }
 
 void OutputFiles::AlreadyOpen(int fd, std::string name) {
-  entries_.push_back({Kind::Open, std::move(name), fd});
+  entries_.push_back({Kind::Open, std::move(name), fd, {}});
 }
 
 std::size_t OutputFiles::Streamed(std::string path) {
-  entries_.push_back({Kind::Streamed, std::move(path)});
+  entries_.push_back({Kind::Streamed, std::move(path), -1, {}});
   return entries_.size() - 1;
 }
 
 void OutputFiles::SavedWhole(std::string path) {
-  entries_.push_back({Kind::Whole, std::move(path)});
+  entries_.push_back({Kind::Whole, std::move(path), -1, {}});
 }
 
 bool OutputFiles::Fail(std::string why) {
