@@ -183,31 +183,33 @@ bool OutputFiles::Open() {
   return true;
 }
 
-std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
-  if (path.empty())
-    return CannotWrite(path, std::strerror(ENOENT));
-  const std::string target = FollowLinks(path);
-  struct stat st = {};
-  const bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-      return CannotWrite(path, std::strerror(errno));
-    const bool written = WriteAll(fd, bytes);
-    const int error = errno;
-    ::close(fd);
-    return written ? std::string() : CannotWrite(path, std::strerror(error));
-  }
+WholeFile::~WholeFile() {
+  if (fd_ >= 0)
+    ::close(fd_);
+  if (!temp_.empty())
+    ::unlink(temp_.c_str());
+}
 
-  const auto cut = target.rfind('/');
+std::string WholeFile::Open() {
+  if (path_.empty())
+    return CannotWrite(path_, std::strerror(ENOENT));
+  target_ = FollowLinks(path_);
+  struct stat st = {};
+  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    return fd_ >= 0 ? std::string() : CannotWrite(path_, std::strerror(errno));
+  }
+  const auto cut = target_.rfind('/');
   std::string temp =
       cut == std::string::npos
-          ? "." + target
-          : target.substr(0, cut + 1) + "." + target.substr(cut + 1);
+          ? "." + target_
+          : target_.substr(0, cut + 1) + "." + target_.substr(cut + 1);
   temp += ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0)
-    return CannotWrite(path, std::strerror(errno));
+  fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd_ < 0)
+    return CannotWrite(path_, std::strerror(errno));
+  temp_ = std::move(temp);
   // The new file gets the old one's permissions, or those a new file gets.
   mode_t mode = 0;
   if (exists) {
@@ -217,21 +219,35 @@ std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return CannotWrite(path, std::strerror(error));
-  }
+  if (::fchmod(fd_, mode) != 0)
+    return CannotWrite(path_, std::strerror(errno));
   return {};
+}
+
+std::string WholeFile::Commit() {
+  bool ok = fd_ >= 0 && (temp_.empty() || ::fsync(fd_) == 0);
+  int error = fd_ >= 0 ? errno : EBADF;
+  if (fd_ >= 0 && ::close(fd_) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  fd_ = -1;
+  if (ok && !temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (ok)
+    temp_.clear(); // renamed: nothing to remove
+  return ok ? std::string() : CannotWrite(path_, std::strerror(error));
+}
+
+std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
+  WholeFile file(path);
+  if (std::string why = file.Open(); !why.empty())
+    return why;
+  if (!WriteAll(file.fd(), bytes))
+    return CannotWrite(path, std::strerror(errno));
+  return file.Commit();
 }
 
 } // namespace arrivals

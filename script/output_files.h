@@ -11,18 +11,22 @@
 //   if (!outputs.Open()) { complain(outputs.error()); return 2; }
 //   ... write to outputs.fd(packets) ...
 //   const std::string why = SaveFileWhole(picturePath, pngBytes);
+//   // or, for a long file written as it goes: WholeFile file(path);
+//   // file.Open(); write to file.fd(); file.Commit();
 //
 // Open() checks every output against the others and against the script
 // (same device and inode, after symlinks; files that are not regular files,
 // such as /dev/null, a FIFO or a terminal, are exempt) before it creates or
 // empties any, and a failure leaves every file as it was. SaveFileWhole()
 // writes through a temporary file beside the target and renames it over the
-// target only when complete. MessageName() shows a file name in a one-line
+// target only when complete (WholeFile does the same for a file written as
+// it goes). MessageName() shows a file name in a one-line
 // message. Standard library and POSIX only.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace arrivals {
@@ -78,6 +82,32 @@ private:
 
   std::vector<Entry> entries_;
   std::string error_;
+};
+
+// A file saved whole, written as it goes (a long trace saved from the
+// window): Open() makes a temporary file in the folder of the target (of
+// the file a symlink points to), the bytes go to fd(), and Commit() renames
+// it over the target. Destroyed before a successful Commit(), it removes
+// the temporary file and the target stays as it was. A target that exists
+// and is not a regular file (/dev/null, a FIFO) is written directly.
+// Open() and Commit() return an empty text, or one line "cannot write
+// NAME: REASON".
+class WholeFile {
+public:
+  explicit WholeFile(std::string path) : path_(std::move(path)) {}
+  ~WholeFile();
+  WholeFile(const WholeFile &) = delete;
+  WholeFile &operator=(const WholeFile &) = delete;
+
+  std::string Open();
+  int fd() const { return fd_; }
+  std::string Commit();
+
+private:
+  std::string path_;   // as given, for messages
+  std::string target_; // after symlinks
+  std::string temp_;   // the temporary file, until it is renamed
+  int fd_ = -1;
 };
 
 // Writes `bytes` as the whole new content of `path`: into a temporary file
