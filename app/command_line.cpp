@@ -58,10 +58,10 @@ QString VersionText() {
   return QStringLiteral("arrivals " ARRIVALS_VERSION "\n");
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string> &argv) {
-  QStringList arguments;
-  for (const std::string &argument : argv)
-    arguments << Latin1(argument);
+CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
+  QStringList latin1;
+  for (const std::string &argument : arguments)
+    latin1 << Latin1(argument);
   QCommandLineParser parser;
   // "-platform" is one option, as Qt reads it, not "-p -l -a ...".
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -81,11 +81,11 @@ CommandLine ParseCommandLine(const std::vector<std::string> &argv) {
   for (const std::string_view name : kQtFlagOptions)
     parser.addOption(QCommandLineOption(Latin1(name)));
 
-  if (!parser.parse(arguments)) {
+  if (!parser.parse(latin1)) {
     // Name an unknown option as it was written, dashes and all.
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-      for (const QString &a : arguments.mid(1)) {
+      for (const QString &a : latin1.mid(1)) {
         QString name = a.section(QLatin1Char('='), 0, 0);
         while (name.startsWith(QLatin1Char('-')))
           name.remove(0, 1);

@@ -50,7 +50,9 @@ std::string FollowLinks(std::string path) {
     if (n <= 0)
       return path;
     target.resize(static_cast<std::size_t>(n));
-    path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+    if (target.front() != '/')
+      target.insert(0, FolderOf(path).append("/"));
+    path = std::move(target);
   }
   return path;
 }
@@ -111,33 +113,34 @@ bool OutputFiles::Fail(std::string why) {
   return false;
 }
 
-bool OutputFiles::Open() {
-  // First open every streamed file without emptying it, creating it only
-  // when it does not exist, so that a later failure can undo everything.
-  for (Entry &entry : entries_) {
-    if (entry.kind != Kind::Streamed)
-      continue;
-    if (entry.name.empty())
-      return Fail(CannotWrite(entry.name, std::strerror(ENOENT)));
-    const char *path = entry.name.c_str();
-    entry.fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (entry.fd >= 0)
-      entry.created = entry.name;
-    if (entry.fd < 0 && errno == EEXIST)
-      entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (entry.fd < 0 && errno == ENOENT) {
-      // A symlink to no file yet: the file made is the one it points to.
-      const std::string target = FollowLinks(entry.name);
-      entry.fd =
-          ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (entry.fd >= 0)
-        entry.created = target;
-    }
-    if (entry.fd < 0)
-      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+bool OutputFiles::OpenStreamed(Entry &entry) {
+  // Created only when it does not exist, and not emptied yet, so that a
+  // later failure can undo everything.
+  if (entry.name.empty()) {
+    errno = ENOENT;
+    return false;
   }
+  const char *path = entry.name.c_str();
+  entry.fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (entry.fd >= 0) {
+    entry.created = entry.name;
+    return true;
+  }
+  if (errno == EEXIST)
+    entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
+  if (entry.fd < 0 && errno == ENOENT) {
+    // A symlink to no file yet: the file made is the one it points to.
+    const std::string target = FollowLinks(entry.name);
+    entry.fd =
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (entry.fd >= 0)
+      entry.created = target;
+  }
+  return entry.fd >= 0;
+}
 
-  // Then compare what every entry stands for, regular files only.
+std::string OutputFiles::FindSame() const {
+  // What each entry stands for: regular files only are compared.
   std::vector<Identity> ids(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Entry &entry = entries_[i];
@@ -152,15 +155,13 @@ bool OutputFiles::Open() {
     for (std::size_t j = 0; j < i; ++j) {
       const Entry &a = entries_[i];
       const Entry &b = entries_[j];
-      if (a.kind == Kind::Input && b.kind == Kind::Input)
-        continue;
       bool same = ids[i].regular && ids[j].regular &&
                   ids[i].dev == ids[j].dev && ids[i].ino == ids[j].ino;
       // Two pictures that do not exist yet: the same if they will be.
       if (a.kind == Kind::Whole && b.kind == Kind::Whole && !ids[i].regular &&
           !ids[j].regular)
         same = FollowLinks(a.name) == FollowLinks(b.name);
-      if (!same)
+      if (!same || (a.kind == Kind::Input && b.kind == Kind::Input))
         continue;
       const Entry &output = a.kind == Kind::Input ? b : a;
       const Entry &other = a.kind == Kind::Input ? a : b;
@@ -168,16 +169,24 @@ bool OutputFiles::Open() {
           other.kind == Kind::Input && other.fd != 0
               ? "the script " + MessageName(other.name)
               : MessageName(other.name);
-      return Fail("cannot write " + MessageName(output.name) +
-                  ": the same file as " + otherName);
+      return "cannot write " + MessageName(output.name) +
+             ": the same file as " + otherName;
     }
   }
+  return {};
+}
 
+bool OutputFiles::Open() {
+  for (Entry &entry : entries_)
+    if (entry.kind == Kind::Streamed && !OpenStreamed(entry))
+      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+  if (std::string same = FindSame(); !same.empty())
+    return Fail(std::move(same));
   // Every output is safe: only now are the old contents given up.
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const Entry &entry = entries_[i];
-    if (entry.kind == Kind::Streamed && ids[i].regular &&
-        ::ftruncate(entry.fd, 0) != 0)
+  for (const Entry &entry : entries_) {
+    struct stat st = {};
+    if (entry.kind == Kind::Streamed && ::fstat(entry.fd, &st) == 0 &&
+        S_ISREG(st.st_mode) && ::ftruncate(entry.fd, 0) != 0)
       return Fail(CannotWrite(entry.name, std::strerror(errno)));
   }
   return true;

@@ -79,6 +79,8 @@ private:
     std::string created; // the file Open() made, removed if it fails
   };
   bool Fail(std::string why);
+  static bool OpenStreamed(Entry &entry); // false with errno set
+  std::string FindSame() const;           // why two entries clash, or empty
 
   std::vector<Entry> entries_;
   std::string error_;

@@ -1,7 +1,9 @@
 #include "script/script_session.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -286,12 +288,12 @@ const ByteSink *ScriptSession::Flush() {
 }
 
 bool ScriptSession::Interrupted() const {
-  if (StopRequested())
-    return true;
-  for (const ByteSink *sink : {&out_, options_.packets, options_.seconds})
-    if (sink != nullptr && sink->failed())
-      return true;
-  return false;
+  const std::initializer_list<const ByteSink *> outputs = {
+      &out_, options_.packets, options_.seconds};
+  return StopRequested() ||
+         std::ranges::any_of(outputs, [](const ByteSink *sink) {
+           return sink != nullptr && sink->failed();
+         });
 }
 
 int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
