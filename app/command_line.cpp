@@ -3,26 +3,27 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "app/qt_options.h"
+#include "arrivals_version.h"
 #include "script/script_text.h"
 
 namespace arrivals {
 
 namespace {
 
-// Qt's own options, which QApplication takes out of the arguments. They are
-// known here too, so that the command line is read before Qt starts and
-// --help, --version and a bad option need no display.
-constexpr const char *kQtValueOptions[] = {
-    "platform",      "platformpluginpath",
-    "platformtheme", "plugin",
-    "qmljsdebugger", "qwindowgeometry",
-    "qwindowicon",   "qwindowtitle",
-    "session",       "display",
-    "geometry",      "name",
-    "title",         "style",
-    "stylesheet"};
-constexpr const char *kQtFlagOptions[] = {"reverse", "widgetcount", "nograb",
-                                          "dograb", "sync"};
+// The parser reads each argument as Latin-1, one character per byte, so
+// that a file name comes back out byte for byte, whatever the locale.
+QString Latin1(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(),
+                             static_cast<qsizetype>(bytes.size()));
+}
+std::string Bytes(const QString &latin1) {
+  return latin1.toLatin1().toStdString();
+}
+// An argument quoted in a message, escaped as script words are.
+QString Quoted(const QString &latin1) {
+  return QString::fromStdString(QuotedExcerpt(Bytes(latin1)));
+}
 
 CommandLine failure(QString why) {
   CommandLine line;
@@ -57,7 +58,10 @@ QString VersionText() {
   return QStringLiteral("arrivals " ARRIVALS_VERSION "\n");
 }
 
-CommandLine ParseCommandLine(const QStringList &arguments) {
+CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
+  QStringList latin1;
+  for (const std::string &argument : arguments)
+    latin1 << Latin1(argument);
   QCommandLineParser parser;
   // "-platform" is one option, as Qt reads it, not "-p -l -a ...".
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -71,29 +75,29 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
   const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                       QStringLiteral("PNG"));
   parser.addOptions({help, version, seed, script, screenshot});
-  for (const char *name : kQtValueOptions)
-    parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(),
-                                        QStringLiteral("value")));
-  for (const char *name : kQtFlagOptions)
-    parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+  for (const std::string_view name : kQtValueOptions)
+    parser.addOption(
+        QCommandLineOption(Latin1(name), QString(), QStringLiteral("value")));
+  for (const std::string_view name : kQtFlagOptions)
+    parser.addOption(QCommandLineOption(Latin1(name)));
 
-  if (!parser.parse(arguments)) {
+  if (!parser.parse(latin1)) {
     // Name an unknown option as it was written, dashes and all.
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-      for (const QString &a : arguments.mid(1)) {
+      for (const QString &a : latin1.mid(1)) {
         QString name = a.section(QLatin1Char('='), 0, 0);
         while (name.startsWith(QLatin1Char('-')))
           name.remove(0, 1);
         if (name == unknown.constFirst())
-          return failure(QStringLiteral("unknown option '%1'")
-                             .arg(a.section(QLatin1Char('='), 0, 0)));
+          return failure(QStringLiteral("unknown option %1")
+                             .arg(Quoted(a.section(QLatin1Char('='), 0, 0))));
       }
     return failure(parser.errorText());
   }
   if (!parser.positionalArguments().isEmpty())
-    return failure(QStringLiteral("unexpected argument '%1'")
-                       .arg(parser.positionalArguments().constFirst()));
+    return failure(QStringLiteral("unexpected argument %1")
+                       .arg(Quoted(parser.positionalArguments().constFirst())));
 
   CommandLine line;
   if (parser.isSet(help)) {
@@ -110,23 +114,23 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
                          .arg(once->names().constFirst()));
   if (parser.isSet(seed)) {
     const QString text = parser.value(seed);
-    line.options.seed = ParseUnsigned(text.toStdString());
+    line.options.seed = ParseUnsigned(Bytes(text));
     if (!line.options.seed)
       return failure(
-          QStringLiteral("--seed: '%1' is not an unsigned 64-bit decimal")
-              .arg(text));
+          QStringLiteral("--seed: %1 is not an unsigned 64-bit decimal")
+              .arg(Quoted(text)));
   }
   if (parser.isSet(script)) {
     if (parser.value(script).isEmpty())
       return failure(QStringLiteral("--script: empty file name"));
-    line.options.script = parser.value(script);
+    line.options.script = Bytes(parser.value(script));
   }
   if (parser.isSet(screenshot)) {
     if (!line.options.script)
       return failure(QStringLiteral("--screenshot needs --script"));
     if (parser.value(screenshot).isEmpty())
       return failure(QStringLiteral("--screenshot: empty file name"));
-    line.options.screenshot = parser.value(screenshot);
+    line.options.screenshot = Bytes(parser.value(screenshot));
   }
   return line;
 }

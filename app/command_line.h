@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -13,9 +15,10 @@ struct LaunchOptions {
   // Seeds the generator with this instead of the clock.
   std::optional<std::uint64_t> seed;
   // A form script to play before the window opens; "-" is standard input.
-  std::optional<QString> script;
+  // File names are the argument's bytes, whatever the locale.
+  std::optional<std::string> script;
   // With a script: save the window as this PNG after it and exit.
-  std::optional<QString> screenshot;
+  std::optional<std::string> screenshot;
 };
 
 struct CommandLine {
@@ -25,9 +28,11 @@ struct CommandLine {
   QString error; // one line, for Action::Error
 };
 
-// Reads the arguments (the program's name first). Qt's own options
-// (-platform, -style, -display, ...) are accepted and left to Qt.
-CommandLine ParseCommandLine(const QStringList &arguments);
+// Reads the arguments (the program's name first) as the bytes main() gets.
+// Qt's own options (-platform, -style, -display, ..., with one dash or two)
+// are accepted and left to Qt. A message quotes an argument escaped, as
+// messages quote script words.
+CommandLine ParseCommandLine(const std::vector<std::string> &arguments);
 
 // The usage text, as --help prints it.
 QString UsageText();

@@ -1,12 +1,19 @@
 #include "app/launch.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 
+#include "script/byte_io.h"
+#include "script/output_files.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "ui/form.h"
@@ -29,24 +36,47 @@ private:
   MersenneSource engine_;
 };
 
-void complain(const QString &what) {
-  std::fprintf(stderr, "arrivals: %s\n", qUtf8Printable(what));
+void complain(const std::string &what) {
+  std::fprintf(stderr, "arrivals: %s\n", what.c_str());
 }
 
-bool saveScreenshot(MainWindow &window, const QString &path) {
-  return RenderWindow(window).save(path, "PNG");
+// The picture is made in memory and saved whole: a failure leaves the old
+// file as it was.
+std::string saveScreenshot(MainWindow &window, const std::string &path) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!RenderWindow(window).save(&buffer, "PNG"))
+    return "cannot write " + MessageName(path) + ": cannot encode the picture";
+  return SaveFileWhole(
+      path,
+      std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
-int playScript(std::istream &in, const LaunchOptions &options) {
+// Plays the script read from descriptor `in` (`name` in messages), then
+// shows the window or saves its picture.
+int playScript(int in, const std::string &name, const LaunchOptions &options) {
+  OutputFiles files;
+  files.ReadsFrom(in, name);
+  files.AlreadyOpen(STDOUT_FILENO, "standard output");
+  if (options.screenshot)
+    files.SavedWhole(*options.screenshot);
+  if (!files.Open()) {
+    complain(files.error());
+    return kBadCommandLine;
+  }
+
   ScriptRandom random;
   MainForm form(random);
   if (options.seed)
     random.Seed(*options.seed);
   {
     // While it lives, the session records the form's message boxes.
-    ScriptSession session(form, random, std::cout);
-    const int status = PlayScript(in, session, std::cerr);
-    std::cout.flush();
+    FdSource source(in);
+    FdSink out(STDOUT_FILENO, "standard output");
+    FdSink err(STDERR_FILENO, "standard error");
+    ScriptSession session(form, random, out);
+    const int status = PlayScript(source, session, err, "arrivals", name);
     if (status != kScriptOk)
       return status;
     if (!session.loaded())
@@ -58,8 +88,9 @@ int playScript(std::istream &in, const LaunchOptions &options) {
 
   MainWindow window(form, MainWindow::Start::Loaded);
   if (options.screenshot) {
-    if (!saveScreenshot(window, *options.screenshot)) {
-      complain(QStringLiteral("cannot write %1").arg(*options.screenshot));
+    if (const std::string why = saveScreenshot(window, *options.screenshot);
+        !why.empty()) {
+      complain(why);
       return kBadCommandLine;
     }
     return 0;
@@ -89,14 +120,22 @@ MakeRandomSource(std::optional<std::uint64_t> seed) {
 
 int RunWindow(const LaunchOptions &options) {
   if (options.script) {
-    if (*options.script == QLatin1String("-"))
-      return playScript(std::cin, options);
-    std::ifstream file(options.script->toStdString(), std::ios::binary);
-    if (!file) {
-      complain(QStringLiteral("cannot read %1").arg(*options.script));
+    if (*options.script == "-")
+      return playScript(STDIN_FILENO, "standard input", options);
+    // Opened without waiting, so that a FIFO nobody writes to yet does not
+    // hold the program where no signal is heard: the reads wait instead.
+    const int fd =
+        ::open(options.script->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (fd < 0) {
+      complain("cannot read " + MessageName(*options.script) + ": " +
+               std::strerror(errno));
       return kBadCommandLine;
     }
-    return playScript(file, options);
+    const int status = playScript(fd, *options.script, options);
+    ::close(fd);
+    return status;
   }
   const auto random = MakeRandomSource(options.seed);
   MainForm form(*random);

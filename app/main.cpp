@@ -1,13 +1,10 @@
 // Arrivals: packet arrival processes, shown as they happen.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QList>
@@ -15,7 +12,10 @@
 
 #include "app/command_line.h"
 #include "app/launch.h"
+#include "app/qt_options.h"
 #include "app/startup.h"
+#include "arrivals_version.h"
+#include "script/stop_signal.h"
 
 namespace {
 
@@ -57,28 +57,15 @@ void releaseStartupMessages() {
 }
 
 // SIGTERM and SIGINT (a log-out, a Ctrl+C in the terminal) end the event
-// loop like closing the window does. The handler only writes a byte; the
-// event loop reads it and quits.
-int g_signalPipe[2] = {-1, -1};
-
-void onQuitSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const auto n = ::write(g_signalPipe[0], &byte, 1);
-}
-
+// loop like closing the window does; main() then dies of the signal. While
+// a script plays, they stop it (see stop_signal.h).
 void quitOnSignals(QApplication &app) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+  const int wake = arrivals::StopWakeDescriptor();
+  if (wake < 0)
     return;
-  auto *notifier =
-      new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
+  auto *notifier = new QSocketNotifier(wake, QSocketNotifier::Read, &app);
   QObject::connect(notifier, &QSocketNotifier::activated, &app,
                    [] { QCoreApplication::quit(); });
-  struct sigaction action = {};
-  action.sa_handler = onQuitSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  ::sigaction(SIGTERM, &action, nullptr);
-  ::sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace
@@ -86,9 +73,7 @@ void quitOnSignals(QApplication &app) {
 int main(int argc, char **argv) {
   // The command line is read before Qt starts, so that --help, --version and
   // a mistake need no display.
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i)
-    arguments << QString::fromLocal8Bit(argv[i]);
+  const std::vector<std::string> arguments(argv, argv + argc);
   const arrivals::CommandLine line = arrivals::ParseCommandLine(arguments);
   switch (line.action) {
   case arrivals::CommandLine::Action::Help:
@@ -107,9 +92,12 @@ int main(int argc, char **argv) {
 
   // A picture needs no screen: without a platform chosen, it is made off
   // screen, the same on every machine.
+  const bool platformGiven =
+      std::any_of(arguments.begin(), arguments.end(), [](const auto &a) {
+        return arrivals::IsQtOption(a, "platform");
+      });
   if (line.options.screenshot &&
-      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-      !arguments.contains(QStringLiteral("-platform")))
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !platformGiven)
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
   const std::string noDisplay = arrivals::missingDisplayMessage(
@@ -119,6 +107,7 @@ int main(int argc, char **argv) {
     return 1;
   }
 
+  arrivals::CatchStopSignals();
   g_previous = qInstallMessageHandler(holdStartupMessage);
   QApplication app(argc, argv);
   releaseStartupMessages();
@@ -126,5 +115,7 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("arrivals"));
   QGuiApplication::setDesktopFileName(QStringLiteral(ARRIVALS_APP_ID));
 
-  return arrivals::RunWindow(line.options);
+  const int status = arrivals::RunWindow(line.options);
+  arrivals::DieOfStopSignal(); // every output flushed
+  return status;
 }

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/qt_options.h"
+
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -53,7 +55,7 @@ StartupEnvironment currentStartupEnvironment(int argc, char **argv) {
                        variable("WAYLAND_DISPLAY"), false};
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "-platform" || argument == "-display")
+    if (IsQtOption(argument, "platform") || IsQtOption(argument, "display"))
       e.qtOptions = true;
   }
   return e;

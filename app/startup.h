@@ -17,7 +17,7 @@ struct StartupEnvironment {
   std::string platform;       // QT_QPA_PLATFORM
   std::string display;        // DISPLAY
   std::string waylandDisplay; // WAYLAND_DISPLAY
-  bool qtOptions = false;     // -platform or -display among the arguments
+  bool qtOptions = false;     // -platform or -display (or --) among them
 };
 
 // Reads the environment and the arguments of main().

@@ -2,12 +2,85 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-// newlocale and strtod_l, for reading in the C locale, are POSIX: <clocale>
-// need not declare them.
+// newlocale and uselocale, for the C locale in this thread, are POSIX:
+// <clocale> need not declare them.
 #include <locale.h> // NOLINT(modernize-deprecated-headers)
 
 namespace arrivals {
+
+namespace {
+
+// The C locale, for the C library's number conversions: the program's own
+// locale may write "," as the point (Qt sets it from the environment).
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return c;
+}
+
+// While it lives, this thread's locale is the C locale.
+class InCLocale {
+public:
+  InCLocale() : old_(uselocale(CLocale())) {}
+  ~InCLocale() { uselocale(old_); }
+  InCLocale(const InCLocale &) = delete;
+  InCLocale &operator=(const InCLocale &) = delete;
+
+private:
+  locale_t old_;
+};
+
+} // namespace
+
+std::string GeneralTextBySnprintf(double value, int precision) {
+  const InCLocale c;
+  char buf[48];
+  const int n = std::snprintf(buf, sizeof buf, "%.*g", precision, value);
+  return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+double DecimalValueByStrtod(std::string_view number) {
+  const InCLocale c;
+  const std::string text(number);
+  return std::strtod(text.c_str(), nullptr);
+}
+
+// Floating-point to_chars and from_chars never look at the locale; where
+// the standard library lacks them (clang 14's, in the WebAssembly build),
+// the C library does the work under the C locale.
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+
+std::string GeneralText(double value, int precision) {
+  char buf[48];
+  char *const end = std::to_chars(buf, buf + sizeof buf, value,
+                                  std::chars_format::general, precision)
+                        .ptr;
+  return std::string(buf, end);
+}
+
+double DecimalValue(std::string_view number) {
+  // from_chars takes no "+", and leaves a value out of range alone: strtod
+  // gives those the infinity or the subnormal.
+  double value = 0;
+  const char *last = number.data() + number.size();
+  const auto [ptr, ec] = std::from_chars(number.data(), last, value);
+  if (ec != std::errc() || ptr != last)
+    return DecimalValueByStrtod(number);
+  return value;
+}
+
+#else
+
+std::string GeneralText(double value, int precision) {
+  return GeneralTextBySnprintf(value, precision);
+}
+
+double DecimalValue(std::string_view number) {
+  return DecimalValueByStrtod(number);
+}
+
+#endif
 
 std::string NumberText(double value) {
   if (value == 0) // also -0
@@ -20,12 +93,7 @@ std::string NumberText(double value) {
     auto *const end = std::to_chars(buf + 1, buf + sizeof buf, whole).ptr;
     return std::string(buf, end);
   }
-  // to_chars never looks at the locale: the point is "." everywhere.
-  char buf[40];
-  auto *const end = std::to_chars(buf, buf + sizeof buf, value,
-                                  std::chars_format::general, 15)
-                        .ptr;
-  std::string digits(buf, end);
+  std::string digits = GeneralText(value, 15);
   for (char &c : digits)
     if (c == 'e')
       c = 'E'; // 1E+20
@@ -38,39 +106,20 @@ std::string NumberText(double value) {
   return out;
 }
 
-namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
-}
-
-} // namespace
-
-double LeadingNumber(std::string_view text) {
+std::size_t DecimalLength(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-    ++i;
-  const std::size_t begin = i;
   if (i < text.size() && (text[i] == '+' || text[i] == '-'))
     ++i;
   std::size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) {
-    ++i;
-    ++digits;
-  }
+  while (i < text.size() && IsDigit(text[i]))
+    ++i, ++digits;
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && IsDigit(text[i])) {
-      ++i;
-      ++digits;
-    }
+    while (i < text.size() && IsDigit(text[i]))
+      ++i, ++digits;
   }
   if (digits == 0)
     return 0;
-  // An exponent counts only when it is complete.
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
     if (j < text.size() && (text[j] == '+' || text[j] == '-'))
@@ -81,17 +130,17 @@ double LeadingNumber(std::string_view text) {
       i = j;
     }
   }
-  // The common case is read by from_chars, which never looks at the locale;
-  // a sign, or a value out of range, goes to strtod in the C locale, which
-  // gives the infinity or the denormal that strtod gives.
-  double value = 0;
-  const char *first = text.data() + begin;
-  const char *last = text.data() + i;
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || ptr != last) {
-    const std::string prefix(first, last);
-    value = strtod_l(prefix.c_str(), nullptr, CLocale());
-  }
+  return i;
+}
+
+double LeadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+    ++i;
+  const std::size_t length = DecimalLength(text.substr(i));
+  if (length == 0)
+    return 0;
+  const double value = DecimalValue(text.substr(i, length));
   return value == 0 ? 0.0 : value; // "-0" reads as +0
 }
 

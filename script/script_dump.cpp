@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "model/numbers.h"
 #include "ui/form.h"
 
 namespace arrivals {
@@ -85,8 +86,8 @@ public:
     Separate();
     AppendJsonString(out_, v);
   }
-  void Float(float v) { Number("%.9g", static_cast<double>(v)); }
-  void Real(double v) { Number("%.17g", v); }
+  void Float(float v) { Number(static_cast<double>(v), 9); }
+  void Real(double v) { Number(v, 17); }
 
 private:
   void Separate() {
@@ -105,11 +106,10 @@ private:
     out_ += bracket;
     first_ = false;
   }
-  void Number(const char *format, double v) {
+  // As "%.9g" and "%.17g" write them in the C locale, whatever the locale.
+  void Number(double v, int precision) {
     Separate();
-    char buf[40];
-    std::snprintf(buf, sizeof buf, format, v);
-    out_ += buf;
+    out_ += GeneralText(v, precision);
   }
 
   std::string &out_;

@@ -1,19 +1,16 @@
 #include "script/script_runner.h"
 
-#include <ostream>
-
 #include "script/script_random.h"
 
 namespace arrivals {
 
-int RunScript(std::istream &in, std::ostream &out, std::ostream &err,
-              const ScriptOptions &options) {
+int RunScript(ByteSource &in, ByteSink &out, ByteSink &err,
+              const ScriptOptions &options, std::string_view program,
+              std::string_view input) {
   ScriptRandom random;
   MainForm form(random);
   ScriptSession session(form, random, out, options);
-  const int status = PlayScript(in, session, err);
-  out.flush();
-  return status;
+  return PlayScript(in, session, err, program, input);
 }
 
 } // namespace arrivals

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <iosfwd>
+#include <string_view>
 
+#include "script/byte_io.h"
 #include "script/script_session.h"
 
 namespace arrivals {
@@ -10,8 +11,11 @@ namespace arrivals {
 // state, feeds it the commands line by line and writes one JSON line to
 // `out` for every `dump`. Stops at the first line it cannot run, with
 // "line N: why" on `err`; what was written to `out` and to the traces
-// before stays there. Returns the exit status.
-int RunScript(std::istream &in, std::ostream &out, std::ostream &err,
-              const ScriptOptions &options = {});
+// before stays there. Returns the exit status (see PlayScript, whose
+// messages name `program` and `input`).
+int RunScript(ByteSource &in, ByteSink &out, ByteSink &err,
+              const ScriptOptions &options = {},
+              std::string_view program = "arrivals-script",
+              std::string_view input = "standard input");
 
 } // namespace arrivals

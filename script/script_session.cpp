@@ -1,19 +1,20 @@
 #include "script/script_session.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
-#include <istream>
+#include <initializer_list>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/numbers.h"
+#include "script/output_files.h"
 #include "script/script_dump.h"
 #include "script/script_random.h"
 #include "script/script_text.h"
+#include "script/stop_signal.h"
 
 namespace arrivals {
 
@@ -25,42 +26,14 @@ struct Malformed {
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A decimal number (optional sign, digits with at most one point, optional
 // exponent) read as the nearest double, which must lie in [0, 1).
 std::optional<double> ParseDraw(std::string_view word) {
-  std::size_t i = 0;
-  if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-    ++i;
-  std::size_t digits = 0;
-  while (i < word.size() && IsDigit(word[i]))
-    ++i, ++digits;
-  if (i < word.size() && word[i] == '.') {
-    ++i;
-    while (i < word.size() && IsDigit(word[i]))
-      ++i, ++digits;
-  }
-  if (digits == 0)
+  if (word.empty() || DecimalLength(word) != word.size())
     return std::nullopt;
-  if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
-    ++i;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-      ++i;
-    std::size_t expDigits = 0;
-    while (i < word.size() && IsDigit(word[i]))
-      ++i, ++expDigits;
-    if (expDigits == 0)
-      return std::nullopt;
-  }
-  if (i != word.size())
-    return std::nullopt;
-  // The program never changes the C locale, so strtod reads "." as the
-  // point; it rounds to the nearest double (0 or a subnormal below range,
-  // an infinity above it, which the range check turns away).
-  const std::string text(word);
-  errno = 0;
-  const double value = std::strtod(text.c_str(), nullptr);
+  // 0 or a subnormal below range, an infinity above it, which the range
+  // check turns away.
+  const double value = DecimalValue(word);
   if (!(value >= 0 && value < 1))
     return std::nullopt;
   return value + 0.0; // "-0" is the draw 0
@@ -117,7 +90,7 @@ int ScriptSession::Index(Words &words, const std::string &what) {
 }
 
 ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
-                             std::ostream &out, const ScriptOptions &options)
+                             ByteSink &out, const ScriptOptions &options)
     : FormObserver(Wants::MessagesOnly), form_(form),
       observerBefore_(form.observer()), random_(random), out_(out),
       options_(options) {
@@ -125,6 +98,10 @@ ScriptSession::ScriptSession(MainForm &form, ScriptRandom &random,
   if (options_.packets || options_.seconds) {
     trace_.emplace(options_.packets, options_.seconds, timeMs_);
     form_.SetTrace(&*trace_);
+    // The headers go out at once: a file that fills later keeps its own.
+    for (ByteSink *sink : {options_.packets, options_.seconds})
+      if (sink != nullptr)
+        sink->Flush();
   }
 }
 
@@ -150,8 +127,6 @@ int ScriptSession::Run(std::string_view line) {
     status = kScriptOutOfDraws;
     why_ = e.what();
   }
-  if (status != kScriptOk)
-    out_.flush(); // the dumps before the failure come before its message
   return status;
 }
 
@@ -289,7 +264,10 @@ void ScriptSession::Tick(Words &words) {
   for (std::uint64_t i = 0; i < n; ++i) {
     // Only a handler switches the timer, and none runs inside this loop:
     // once it is off, every remaining event would be dropped.
-    if (!timer.enabled || ticks_ >= options_.maxTicks)
+    if (!timer.enabled || ticks_ >= options_.maxTicks || StopRequested())
+      break;
+    // A failed write shows only when a block of rows goes out.
+    if (i % 256 == 255 && Interrupted())
       break;
     ++ticks_;
     timeMs_ += static_cast<std::uint64_t>(timer.interval);
@@ -300,23 +278,64 @@ void ScriptSession::Tick(Words &words) {
 void ScriptSession::Dump() {
   const std::string line = DumpForm(form_, messages_, random_.count());
   messages_.clear();
-  out_ << line << '\n';
+  out_.Write(line + '\n');
 }
 
-int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
+const ByteSink *ScriptSession::Flush() {
+  const ByteSink *failed = nullptr;
+  for (ByteSink *sink : {&out_, options_.packets, options_.seconds})
+    if (sink != nullptr && !sink->Flush() && failed == nullptr)
+      failed = sink;
+  return failed;
+}
+
+bool ScriptSession::Interrupted() const {
+  const std::initializer_list<const ByteSink *> outputs = {
+      &out_, options_.packets, options_.seconds};
+  return StopRequested() ||
+         std::ranges::any_of(outputs, [](const ByteSink *sink) {
+           return sink != nullptr && sink->failed();
+         });
+}
+
+int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
+               std::string_view program, std::string_view input) {
+  LineReader reader(in);
   std::string line;
-  while (std::getline(in, line)) {
-    // getline stops at LF, or at the end of the input without one: only a
-    // CR right before an LF is a line end.
-    if (!in.eof() && !line.empty() && line.back() == '\r')
-      line.pop_back();
-    if (const int status = session.Run(line); status != kScriptOk) {
-      err << "line " << session.line() << ": " << session.why() << '\n';
-      err.flush();
-      return status;
+  std::string message;
+  int status = kScriptOk;
+  for (;;) {
+    const LineReader::Status read = reader.Next(line);
+    if (read == LineReader::Status::Line) {
+      status = session.Run(line);
+      if (status != kScriptOk)
+        message = "line " + std::to_string(session.line()) + ": " +
+                  session.why() + "\n";
+    } else if (read == LineReader::Status::TooLong) {
+      status = kScriptMalformed;
+      message = "line " + std::to_string(session.line() + 1) +
+                ": longer than 1 MiB\n";
+    } else if (read == LineReader::Status::Error) {
+      status = kScriptMalformed;
+      message = std::string(program) + ": cannot read " + MessageName(input) +
+                ": " + reader.ErrorText() + "\n";
     }
+    if (read != LineReader::Status::Line || status != kScriptOk ||
+        session.Interrupted())
+      break;
   }
-  return kScriptOk;
+  // The dumps and rows before a failure come before its message.
+  if (const ByteSink *failed = session.Flush()) {
+    status = kScriptMalformed;
+    message = std::string(program) + ": " + failed->ErrorText() + "\n";
+  }
+  if (StopRequested())
+    return kScriptStopped;
+  if (!message.empty()) {
+    err.Write(message);
+    err.Flush();
+  }
+  return status;
 }
 
 } // namespace arrivals

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "script/byte_io.h"
 #include "script/script_trace.h"
 #include "ui/form.h"
 
@@ -18,11 +18,14 @@ class ScriptRandom;
 inline constexpr int kScriptOk = 0;
 inline constexpr int kScriptMalformed = 2;  // a line it cannot understand
 inline constexpr int kScriptOutOfDraws = 3; // a draw with none scripted
+// A stop signal came: the outputs are flushed, and the program is to die of
+// that signal (DieOfStopSignal) rather than exit with a status.
+inline constexpr int kScriptStopped = -1;
 
 struct ScriptOptions {
   // CSV traces of the run (see CsvTrace), or null for none.
-  std::ostream *packets = nullptr;
-  std::ostream *seconds = nullptr;
+  ByteSink *packets = nullptr;
+  ByteSink *seconds = nullptr;
   // The most timer events the whole script delivers: `tick` lines past it
   // run no more events and still succeed. It keeps a script of huge ticks
   // quick where only the language is under test; the tool never sets it.
@@ -37,7 +40,7 @@ struct ScriptOptions {
 // before it is attached again when it ends.
 class ScriptSession final : private FormObserver {
 public:
-  ScriptSession(MainForm &form, ScriptRandom &random, std::ostream &out,
+  ScriptSession(MainForm &form, ScriptRandom &random, ByteSink &out,
                 const ScriptOptions &options = {});
   ~ScriptSession() override;
 
@@ -59,6 +62,13 @@ public:
   // Timer events delivered since the session began.
   std::uint64_t ticks() const { return ticks_; }
 
+  // Pushes the dumps and the trace rows held back out to their files.
+  // Returns null, or the first output that failed (now or before).
+  const ByteSink *Flush();
+  // Whether the run must stop: an output failed, or a stop signal came.
+  // A `tick` stops delivering events as soon as it is.
+  bool Interrupted() const;
+
 private:
   // A message box of the form: recorded, and closed with OK at once.
   void ShowMessage(std::string_view text) override;
@@ -78,7 +88,7 @@ private:
   MainForm &form_;
   FormObserver *const observerBefore_;
   ScriptRandom &random_;
-  std::ostream &out_;
+  ByteSink &out_;
   ScriptOptions options_;
   std::optional<CsvTrace> trace_;
   std::vector<std::string> messages_; // since the previous dump
@@ -90,9 +100,13 @@ private:
   bool loaded_ = false;
 };
 
-// Plays every line of `in` on `session`; a line may end in LF or CR LF (the
-// CR is then no part of it). Stops at the first line that fails, with
-// "line N: why" on `err`. Returns the status.
-int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err);
+// Plays every line of `in` (see LineReader) on `session`, then flushes its
+// outputs. Stops at the first line that fails, with "line N: why" on `err`;
+// at a read or write error, with "PROGRAM: cannot read INPUT: REASON" or
+// "PROGRAM: cannot write NAME: REASON" and status kScriptMalformed; at a
+// stop signal, with kScriptStopped and every output flushed. `program`
+// names the program and `input` the script ("standard input", a file name).
+int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
+               std::string_view program, std::string_view input);
 
 } // namespace arrivals

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "model/numbers.h"
+
 namespace arrivals {
 
 namespace {
@@ -43,25 +45,14 @@ void AppendEscaped(std::string &out, unsigned char c) {
   out += kHex[c & 0xF];
 }
 
-} // namespace
-
-bool IsUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = CharLength(text.substr(i));
-    if (n == 0)
-      return false;
-    i += n;
-  }
-  return true;
-}
-
-std::string Excerpt(std::string_view text) {
+// `text` escaped as Excerpt says, up to `limit` bytes of it.
+std::string EscapedUpTo(std::string_view text, std::size_t limit) {
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
     const std::size_t valid = CharLength(text.substr(i));
     const std::size_t n = valid == 0 ? 1 : valid;
-    if (i + n > kExcerptBytes)
+    if (i + n > limit)
       break;
     const auto c = static_cast<unsigned char>(text[i]);
     const bool c1 = valid == 2 && c == 0xC2 &&
@@ -81,6 +72,26 @@ std::string Excerpt(std::string_view text) {
   return out;
 }
 
+} // namespace
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = CharLength(text.substr(i));
+    if (n == 0)
+      return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string Excerpt(std::string_view text) {
+  return EscapedUpTo(text, kExcerptBytes);
+}
+
+std::string Escaped(std::string_view text) {
+  return EscapedUpTo(text, text.size());
+}
+
 std::string QuotedExcerpt(std::string_view text) {
   return "'" + Excerpt(text) + "'";
 }
@@ -90,7 +101,7 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view word) {
     return std::nullopt;
   std::uint64_t value = 0;
   for (const char c : word) {
-    if (c < '0' || c > '9')
+    if (!IsDigit(c))
       return std::nullopt;
     const auto digit = static_cast<std::uint64_t>(c - '0');
     if (value > (UINT64_MAX - digit) / 10)

@@ -25,6 +25,9 @@ inline constexpr std::size_t kExcerptBytes = 60;
 // the bytes shown.
 std::string Excerpt(std::string_view text);
 
+// The whole of `text`, escaped as Excerpt escapes it, never cut.
+std::string Escaped(std::string_view text);
+
 // Excerpt(text) in single quotes, as messages quote a word.
 std::string QuotedExcerpt(std::string_view text);
 

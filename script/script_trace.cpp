@@ -1,7 +1,6 @@
 #include "script/script_trace.h"
 
 #include <charconv>
-#include <ostream>
 
 namespace arrivals {
 
@@ -22,13 +21,13 @@ void AppendField(std::string &row, const std::optional<Integer> &value) {
 
 } // namespace
 
-CsvTrace::CsvTrace(std::ostream *packets, std::ostream *seconds,
+CsvTrace::CsvTrace(ByteSink *packets, ByteSink *seconds,
                    const std::uint64_t &timeMs)
     : packets_(packets), seconds_(seconds), timeMs_(timeMs) {
   if (packets_)
-    *packets_ << "time_ms,run_ms,packet,gap_ms\n";
+    packets_->Write("time_ms,run_ms,packet,gap_ms\n");
   if (seconds_)
-    *seconds_ << "time_ms,second,count_1s,count_3s,count_10s\n";
+    seconds_->Write("time_ms,second,count_1s,count_3s,count_10s\n");
 }
 
 void CsvTrace::PacketLaunched(Long runMs, Long packet, Long gapMs) {
@@ -43,7 +42,7 @@ void CsvTrace::PacketLaunched(Long runMs, Long packet, Long gapMs) {
   row_ += ',';
   AppendNumber(row_, gapMs);
   row_ += '\n';
-  packets_->write(row_.data(), static_cast<std::streamsize>(row_.size()));
+  packets_->Write(row_);
 }
 
 void CsvTrace::SecondClosed(const ClosedSecond &closed) {
@@ -58,7 +57,7 @@ void CsvTrace::SecondClosed(const ClosedSecond &closed) {
   AppendField(row_, closed.count3s);
   AppendField(row_, closed.count10s);
   row_ += '\n';
-  seconds_->write(row_.data(), static_cast<std::streamsize>(row_.size()));
+  seconds_->Write(row_);
 }
 
 } // namespace arrivals

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 
 #include "model/run_trace.h"
+#include "script/byte_io.h"
 
 namespace arrivals {
 
@@ -14,8 +14,7 @@ namespace arrivals {
 // being delivered, kept by whoever delivers the events.
 class CsvTrace final : public RunTrace {
 public:
-  CsvTrace(std::ostream *packets, std::ostream *seconds,
-           const std::uint64_t &timeMs);
+  CsvTrace(ByteSink *packets, ByteSink *seconds, const std::uint64_t &timeMs);
 
   CsvTrace(const CsvTrace &) = delete;
   CsvTrace &operator=(const CsvTrace &) = delete;
@@ -24,8 +23,8 @@ public:
   void SecondClosed(const ClosedSecond &closed) override;
 
 private:
-  std::ostream *packets_;
-  std::ostream *seconds_;
+  ByteSink *packets_;
+  ByteSink *seconds_;
   const std::uint64_t &timeMs_;
   std::string row_; // kept between rows to spare an allocation each
 };

@@ -1,14 +1,16 @@
 // arrivals-script: runs the main form without a window, driven by a script
 // on standard input, and prints its state as JSON lines on standard output.
 
-#include <iostream>
 #include <string>
 #include <vector>
 
+#include "script/stop_signal.h"
 #include "tools/script_tool.h"
 
 int main(int argc, char **argv) {
-  std::ios::sync_with_stdio(false);
+  arrivals::CatchStopSignals();
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return arrivals::RunScriptTool(args, std::cin, std::cout, std::cerr);
+  const int status = arrivals::RunScriptTool(args, 0, 1, 2);
+  arrivals::DieOfStopSignal(); // with the outputs flushed
+  return status;
 }

@@ -1,10 +1,10 @@
 #include "tools/script_tool.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <ostream>
+#include <optional>
 
+#include "arrivals_version.h"
+#include "script/byte_io.h"
+#include "script/output_files.h"
 #include "script/script_runner.h"
 #include "script/script_text.h"
 
@@ -40,8 +40,8 @@ constexpr std::string_view kUsage =
     "  dump               print the state of the form as JSON\n"
     "\n"
     "Exit status: 0 when every line ran; 2 for a line or an option it cannot\n"
-    "understand, or a file it cannot write; 3 when the script runs out of\n"
-    "draws.\n"
+    "understand, or a file it cannot read or write; 3 when the script runs\n"
+    "out of draws; 130 and 143 when SIGINT or SIGTERM stops it.\n"
     "\n"
     "More in arrivals-script(1): every command, the dump and the traces.\n";
 
@@ -52,28 +52,10 @@ ScriptCommandLine Fail(std::string error) {
   return line;
 }
 
-// Opens a trace file for writing; on failure says why on `err`.
-bool Open(std::ofstream &file, const std::string &name, std::ostream &err) {
-  errno = 0;
-  file.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (file)
-    return true;
-  err << "arrivals-script: cannot write " << Excerpt(name) << ": "
-      << (errno != 0 ? std::strerror(errno) : "cannot open") << '\n';
-  return false;
-}
-
-// Pushes the rows still buffered out to the file; on failure says why.
-bool Close(std::ofstream &file, const std::string &name, std::ostream &err) {
-  if (!file.is_open())
-    return true;
-  errno = 0;
-  file.close();
-  if (file)
-    return true;
-  err << "arrivals-script: cannot write " << Excerpt(name) << ": "
-      << (errno != 0 ? std::strerror(errno) : "write failed") << '\n';
-  return false;
+void Say(int fd, std::string_view text) {
+  FdSink sink(fd, {});
+  sink.Write(text);
+  sink.Flush();
 }
 
 } // namespace
@@ -106,7 +88,11 @@ ScriptCommandLine ParseScriptCommandLine(const std::vector<std::string> &args) {
     } else {
       return Fail("option '" + std::string(name) + "' needs a file name");
     }
-    (name == "--packets" ? line.packets : line.seconds) = std::move(value);
+    std::optional<std::string> &slot =
+        name == "--packets" ? line.packets : line.seconds;
+    if (slot)
+      return Fail(std::string(name) + " given more than once");
+    slot = std::move(value);
   }
   return line;
 }
@@ -117,40 +103,47 @@ std::string ScriptVersion() {
   return std::string("arrivals-script ") + ARRIVALS_VERSION;
 }
 
-int RunScriptTool(const std::vector<std::string> &args, std::istream &in,
-                  std::ostream &out, std::ostream &err) {
+int RunScriptTool(const std::vector<std::string> &args, int in, int out,
+                  int err) {
   const ScriptCommandLine line = ParseScriptCommandLine(args);
   switch (line.action) {
   case ScriptCommandLine::Action::Help:
-    out << ScriptUsage();
+    Say(out, ScriptUsage());
     return kScriptOk;
   case ScriptCommandLine::Action::Version:
-    out << ScriptVersion() << '\n';
+    Say(out, ScriptVersion() + "\n");
     return kScriptOk;
   case ScriptCommandLine::Action::Fail:
-    err << "arrivals-script: " << line.error << '\n' << ScriptUsage();
+    Say(err, "arrivals-script: " + line.error + "\n" + std::string(kUsage));
     return kScriptMalformed;
   case ScriptCommandLine::Action::Run:
     break;
   }
 
-  std::ofstream packets;
-  std::ofstream seconds;
-  if ((line.packets && !Open(packets, *line.packets, err)) ||
-      (line.seconds && !Open(seconds, *line.seconds, err)))
+  OutputFiles files;
+  files.ReadsFrom(in, "standard input");
+  files.AlreadyOpen(out, "standard output");
+  std::optional<std::size_t> packetsFile;
+  std::optional<std::size_t> secondsFile;
+  if (line.packets)
+    packetsFile = files.Streamed(*line.packets);
+  if (line.seconds)
+    secondsFile = files.Streamed(*line.seconds);
+  if (!files.Open()) {
+    Say(err, "arrivals-script: " + files.error() + "\n");
     return kScriptMalformed;
+  }
+  std::optional<FdSink> packets;
+  std::optional<FdSink> seconds;
   ScriptOptions options;
-  options.packets = line.packets ? &packets : nullptr;
-  options.seconds = line.seconds ? &seconds : nullptr;
-  const int status = RunScript(in, out, err, options);
-  // Both files are closed whatever happens, so that each holds what it can.
-  const bool packetsWritten =
-      !line.packets || Close(packets, *line.packets, err);
-  const bool secondsWritten =
-      !line.seconds || Close(seconds, *line.seconds, err);
-  if (status == kScriptOk && !(packetsWritten && secondsWritten))
-    return kScriptMalformed;
-  return status;
+  if (packetsFile)
+    options.packets = &packets.emplace(files.fd(*packetsFile), *line.packets);
+  if (secondsFile)
+    options.seconds = &seconds.emplace(files.fd(*secondsFile), *line.seconds);
+  FdSource source(in);
+  FdSink dumps(out, "standard output");
+  FdSink messages(err, "standard error");
+  return RunScript(source, dumps, messages, options);
 }
 
 } // namespace arrivals

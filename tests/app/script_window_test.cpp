@@ -1,7 +1,6 @@
 // The window playing scripts: the same packets as the script tool for the
 // same seed, and a picture that shows the bars where the form puts them.
 
-#include <sstream>
 #include <string>
 
 #include <QApplication>
@@ -20,10 +19,12 @@ namespace {
 
 // The form after `script`, played headless as the script tool plays it.
 void play(MainForm &form, ScriptRandom &random, const std::string &script) {
-  std::ostringstream out, err;
+  StringSink out, err;
   ScriptSession session(form, random, out);
-  std::istringstream in(script);
-  ASSERT_EQ(PlayScript(in, session, err), kScriptOk) << err.str();
+  StringSource in(script);
+  ASSERT_EQ(PlayScript(in, session, err, "arrivals", "standard input"),
+            kScriptOk)
+      << err.str();
 }
 
 TEST(ScriptWindow, seeded_window_draws_what_the_script_tool_draws) {

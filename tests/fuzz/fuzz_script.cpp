@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -44,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
   if (size > kMaxBytes)
     return -1; // not added to the corpus
-  std::istringstream in(
+  arrivals::StringSource in(
       std::string(reinterpret_cast<const char *>(data), size));
-  std::ostringstream out, err;
+  arrivals::StringSink out, err;
   arrivals::ScriptOptions options;
   options.maxTicks = kMaxTicks;
   const int status = arrivals::RunScript(in, out, err, options);

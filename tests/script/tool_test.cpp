@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "arrivals_version.h"
 #include "tools/script_tool.h"
 
 namespace arrivals {
@@ -17,12 +19,27 @@ struct Outcome {
   std::string err;
 };
 
+// What a descriptor of a temporary file holds, from its start.
+std::string Contents(std::FILE *file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+    text += static_cast<char>(c);
+  std::fclose(file);
+  return text;
+}
+
 Outcome RunTool(const std::vector<std::string> &args,
                 const std::string &script = "") {
-  std::istringstream in(script);
-  std::ostringstream out, err;
-  const int status = RunScriptTool(args, in, out, err);
-  return {status, out.str(), err.str()};
+  std::FILE *in = std::tmpfile();
+  std::FILE *out = std::tmpfile();
+  std::FILE *err = std::tmpfile();
+  std::fputs(script.c_str(), in);
+  std::fflush(in);
+  std::rewind(in);
+  const int status = RunScriptTool(args, fileno(in), fileno(out), fileno(err));
+  std::fclose(in);
+  return {status, Contents(out), Contents(err)};
 }
 
 std::string ReadFile(const std::string &name) {

@@ -1,0 +1,166 @@
+#include "script/byte_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "script/output_files.h"
+#include "script/stop_signal.h"
+
+namespace arrivals {
+
+namespace {
+
+// Lines are written in blocks of about this many bytes.
+constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
+ByteSource::Status FdSource::Read(char *data, std::size_t capacity,
+                                  std::size_t &got) {
+  got = 0;
+  for (;;) {
+    if (StopRequested())
+      return Status::Stopped;
+    // Wait for the input or a stop signal, whichever comes first: the wake
+    // descriptor closes the gap between looking at the flag and reading.
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {StopWakeDescriptor(), POLLIN, 0}};
+    const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+    if (::poll(fds, count, -1) < 0 && errno != EINTR) {
+      error_ = errno;
+      return Status::Error;
+    }
+    if (StopRequested())
+      return Status::Stopped;
+    if (fds[0].revents == 0)
+      continue;
+    const auto n = ::read(fd_, data, capacity);
+    if (n > 0) {
+      got = static_cast<std::size_t>(n);
+      return Status::Ok;
+    }
+    if (n == 0)
+      return Status::End;
+    if (errno == EINTR || errno == EAGAIN)
+      continue;
+    error_ = errno;
+    return Status::Error;
+  }
+}
+
+std::string FdSource::ErrorText() const { return std::strerror(error_); }
+
+void FdSink::Write(std::string_view bytes) {
+  if (error_ != 0)
+    return;
+  buffer_.append(bytes);
+  if (buffer_.size() >= kBlockBytes)
+    Flush();
+}
+
+bool FdSink::Flush() {
+  std::string_view rest = buffer_;
+  while (error_ == 0 && !rest.empty()) {
+    const auto n = ::write(fd_, rest.data(), rest.size());
+    if (n >= 0)
+      rest.remove_prefix(static_cast<std::size_t>(n));
+    else if (errno != EINTR)
+      error_ = errno;
+  }
+  if (error_ != 0) {
+    // A line torn by the failure is taken back out of a regular file.
+    const std::string_view written(buffer_.data(),
+                                   buffer_.size() - rest.size());
+    const auto lastEnd = written.rfind('\n');
+    const std::size_t torn =
+        written.size() - (lastEnd == std::string_view::npos ? 0 : lastEnd + 1);
+    struct stat st = {};
+    if (torn > 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+      const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+      if (end >= static_cast<off_t>(torn)) [[maybe_unused]]
+        const int cut = ::ftruncate(fd_, end - static_cast<off_t>(torn));
+    }
+  }
+  buffer_.clear();
+  return error_ == 0;
+}
+
+std::string FdSink::ErrorText() const {
+  return "cannot write " + MessageName(name_) + ": " + std::strerror(error_);
+}
+
+ByteSource::Status StringSource::Read(char *data, std::size_t capacity,
+                                      std::size_t &got) {
+  got = std::min(capacity, text_.size() - pos_);
+  if (got == 0)
+    return Status::End;
+  std::memcpy(data, text_.data() + pos_, got);
+  pos_ += got;
+  return Status::Ok;
+}
+
+bool LineReader::Fill() {
+  if (status_ != ByteSource::Status::Ok)
+    return false;
+  // What has been taken out goes first, so the buffer holds one line.
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const std::size_t old = buffer_.size();
+  buffer_.resize(old + kBlockBytes);
+  std::size_t got = 0;
+  status_ = source_.Read(buffer_.data() + old, kBlockBytes, got);
+  buffer_.resize(old + got);
+  return status_ == ByteSource::Status::Ok;
+}
+
+LineReader::Status LineReader::Next(std::string &line) {
+  if (!started_) {
+    while (buffer_.size() < kByteOrderMark.size() && Fill()) {
+    }
+    if (std::string_view(buffer_).starts_with(kByteOrderMark))
+      pos_ = kByteOrderMark.size();
+    started_ = true;
+  }
+  std::size_t scanned = pos_;
+  for (;;) {
+    const auto end = buffer_.find('\n', scanned);
+    if (end != std::string::npos) {
+      std::size_t length = end - pos_;
+      if (length > 0 && buffer_[end - 1] == '\r')
+        --length;
+      if (length > kMaxLineBytes)
+        return Status::TooLong;
+      line.assign(buffer_, pos_, length);
+      pos_ = end + 1;
+      return Status::Line;
+    }
+    // A CR may still come before the LF: one byte more than the limit.
+    if (buffer_.size() - pos_ > kMaxLineBytes + 1)
+      return Status::TooLong;
+    scanned = buffer_.size();
+    const std::size_t before = pos_;
+    if (!Fill()) {
+      if (status_ == ByteSource::Status::Error)
+        return Status::Error;
+      if (status_ == ByteSource::Status::Stopped)
+        return Status::Stopped;
+      if (pos_ == buffer_.size())
+        return Status::End;
+      // The last line, without a line end: a CR there is part of it.
+      if (buffer_.size() - pos_ > kMaxLineBytes)
+        return Status::TooLong;
+      line.assign(buffer_, pos_);
+      pos_ = buffer_.size();
+      return Status::Line;
+    }
+    scanned -= before - pos_; // Fill moved the line to the front
+  }
+}
+
+} // namespace arrivals

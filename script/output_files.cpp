@@ -1,0 +1,262 @@
+#include "script/output_files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "script/script_text.h"
+
+namespace arrivals {
+
+namespace {
+
+std::string CannotWrite(const std::string &name, std::string_view why) {
+  return "cannot write " + MessageName(name) + ": " + std::string(why);
+}
+
+// The file a regular-file descriptor or name stands for, after symlinks.
+struct Identity {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  bool regular = false;
+};
+
+Identity IdentityOf(const struct stat &st) {
+  return {st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+}
+
+std::string FolderOf(const std::string &path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file `path` names once every symlink on its last component is
+// followed (the link target need not exist yet).
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st = {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      return path;
+    std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+    const auto n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0)
+      return path;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() != '/')
+      target.insert(0, FolderOf(path).append("/"));
+    path = std::move(target);
+  }
+  return path;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+} // namespace
+
+std::string MessageName(std::string_view name) {
+  return name.empty() ? std::string("''") : Escaped(name);
+}
+
+OutputFiles::~OutputFiles() {
+  for (const Entry &entry : entries_)
+    if (entry.kind == Kind::Streamed && entry.fd >= 0)
+      ::close(entry.fd);
+}
+
+void OutputFiles::ReadsFrom(int fd, std::string name) {
+  entries_.push_back({Kind::Input, std::move(name), fd, {}});
+}
+
+void OutputFiles::AlreadyOpen(int fd, std::string name) {
+  entries_.push_back({Kind::Open, std::move(name), fd, {}});
+}
+
+std::size_t OutputFiles::Streamed(std::string path) {
+  entries_.push_back({Kind::Streamed, std::move(path), -1, {}});
+  return entries_.size() - 1;
+}
+
+void OutputFiles::SavedWhole(std::string path) {
+  entries_.push_back({Kind::Whole, std::move(path), -1, {}});
+}
+
+bool OutputFiles::Fail(std::string why) {
+  error_ = std::move(why);
+  for (Entry &entry : entries_) {
+    if (entry.kind != Kind::Streamed || entry.fd < 0)
+      continue;
+    ::close(entry.fd);
+    entry.fd = -1;
+    if (!entry.created.empty())
+      ::unlink(entry.created.c_str());
+    entry.created.clear();
+  }
+  return false;
+}
+
+bool OutputFiles::OpenStreamed(Entry &entry) {
+  // Created only when it does not exist, and not emptied yet, so that a
+  // later failure can undo everything.
+  if (entry.name.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  const char *path = entry.name.c_str();
+  entry.fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (entry.fd >= 0) {
+    entry.created = entry.name;
+    return true;
+  }
+  if (errno == EEXIST)
+    entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
+  if (entry.fd < 0 && errno == ENOENT) {
+    // A symlink to no file yet: the file made is the one it points to.
+    const std::string target = FollowLinks(entry.name);
+    entry.fd =
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (entry.fd >= 0)
+      entry.created = target;
+  }
+  return entry.fd >= 0;
+}
+
+std::string OutputFiles::FindSame() const {
+  // What each entry stands for: regular files only are compared.
+  std::vector<Identity> ids(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Entry &entry = entries_[i];
+    struct stat st = {};
+    const bool known = entry.kind == Kind::Whole
+                           ? ::stat(entry.name.c_str(), &st) == 0
+                           : ::fstat(entry.fd, &st) == 0;
+    if (known)
+      ids[i] = IdentityOf(st);
+  }
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      const Entry &a = entries_[i];
+      const Entry &b = entries_[j];
+      bool same = ids[i].regular && ids[j].regular &&
+                  ids[i].dev == ids[j].dev && ids[i].ino == ids[j].ino;
+      // Two pictures that do not exist yet: the same if they will be.
+      if (a.kind == Kind::Whole && b.kind == Kind::Whole && !ids[i].regular &&
+          !ids[j].regular)
+        same = FollowLinks(a.name) == FollowLinks(b.name);
+      if (!same || (a.kind == Kind::Input && b.kind == Kind::Input))
+        continue;
+      const Entry &output = a.kind == Kind::Input ? b : a;
+      const Entry &other = a.kind == Kind::Input ? a : b;
+      const std::string otherName =
+          other.kind == Kind::Input && other.fd != 0
+              ? "the script " + MessageName(other.name)
+              : MessageName(other.name);
+      return "cannot write " + MessageName(output.name) +
+             ": the same file as " + otherName;
+    }
+  }
+  return {};
+}
+
+bool OutputFiles::Open() {
+  for (Entry &entry : entries_)
+    if (entry.kind == Kind::Streamed && !OpenStreamed(entry))
+      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+  if (std::string same = FindSame(); !same.empty())
+    return Fail(std::move(same));
+  // Every output is safe: only now are the old contents given up.
+  for (const Entry &entry : entries_) {
+    struct stat st = {};
+    if (entry.kind == Kind::Streamed && ::fstat(entry.fd, &st) == 0 &&
+        S_ISREG(st.st_mode) && ::ftruncate(entry.fd, 0) != 0)
+      return Fail(CannotWrite(entry.name, std::strerror(errno)));
+  }
+  return true;
+}
+
+WholeFile::~WholeFile() {
+  if (fd_ >= 0)
+    ::close(fd_);
+  if (!temp_.empty())
+    ::unlink(temp_.c_str());
+}
+
+std::string WholeFile::Open() {
+  if (path_.empty())
+    return CannotWrite(path_, std::strerror(ENOENT));
+  target_ = FollowLinks(path_);
+  struct stat st = {};
+  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    return fd_ >= 0 ? std::string() : CannotWrite(path_, std::strerror(errno));
+  }
+  const auto cut = target_.rfind('/');
+  std::string temp =
+      cut == std::string::npos
+          ? "." + target_
+          : target_.substr(0, cut + 1) + "." + target_.substr(cut + 1);
+  temp += ".XXXXXX";
+  fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd_ < 0)
+    return CannotWrite(path_, std::strerror(errno));
+  temp_ = std::move(temp);
+  // The new file gets the old one's permissions, or those a new file gets.
+  mode_t mode = 0;
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(fd_, mode) != 0)
+    return CannotWrite(path_, std::strerror(errno));
+  return {};
+}
+
+std::string WholeFile::Commit() {
+  bool ok = fd_ >= 0 && (temp_.empty() || ::fsync(fd_) == 0);
+  int error = fd_ >= 0 ? errno : EBADF;
+  if (fd_ >= 0 && ::close(fd_) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  fd_ = -1;
+  if (ok && !temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (ok)
+    temp_.clear(); // renamed: nothing to remove
+  return ok ? std::string() : CannotWrite(path_, std::strerror(error));
+}
+
+std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
+  WholeFile file(path);
+  if (std::string why = file.Open(); !why.empty())
+    return why;
+  if (!WriteAll(file.fd(), bytes))
+    return CannotWrite(path, std::strerror(errno));
+  return file.Commit();
+}
+
+} // namespace arrivals

@@ -1,0 +1,429 @@
+#!/usr/bin/python3
+"""The files a user names stay safe, and every error and signal is heard.
+
+Runs the real programs, one theme per call:
+    safety_test.py THEME ARRIVALS_SCRIPT ARRIVALS
+THEME is outputs, read_errors, write_errors, signals or names. Each theme is
+a table of rows; a row that needs what the machine lacks (user namespaces,
+for a small full disk) says so loudly, and the theme then ends with status
+77, which ctest shows as skipped.
+"""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+OK_SCRIPT = b"seed 1\nload\nclick start\ntick 400\ndump\n"
+FORTY_DAYS = b"seed 1\nload\nclick start\ntick 69120000\ndump\n"
+# Dumps between ticks: each goes out before the run moves on.
+MANY_DUMPS = b"seed 1\nload\nclick start\n" + b"tick 1000\ndump\n" * 3000
+PACKETS_HEADER = b"time_ms,run_ms,packet,gap_ms\n"
+SECONDS_HEADER = b"time_ms,second,count_1s,count_3s,count_10s\n"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def run(argv, stdin=None, stdout=subprocess.PIPE, timeout=60, **kw):
+    """Runs argv in the current folder; stdin is bytes or a file name."""
+    if isinstance(stdin, str):
+        fd = os.open(stdin, os.O_RDONLY)  # a folder too
+        try:
+            return subprocess.run(argv, stdin=fd, stdout=stdout,
+                                  stderr=subprocess.PIPE, timeout=timeout,
+                                  **kw)
+        finally:
+            os.close(fd)
+    return subprocess.run(argv, input=stdin if stdin is not None else b"",
+                          stdout=stdout, stderr=subprocess.PIPE,
+                          timeout=timeout, **kw)
+
+
+def write(name, data):
+    with open(name, "wb") as f:
+        f.write(data)
+
+
+def read(name):
+    with open(name, "rb") as f:
+        return f.read()
+
+
+def whole_rows(data, header, fields):
+    """A trace with its header and only whole rows."""
+    check(data.startswith(header), "the header is not whole: %r" % data[:50])
+    check(data.endswith(b"\n"), "the last row is torn: %r" % data[-50:])
+    for row in data.split(b"\n")[1:-1]:
+        check(row.count(b",") == fields - 1, "a torn row: %r" % row)
+    return data.count(b"\n") - 1
+
+
+def expect(result, status, err=None):
+    check(result.returncode == status,
+          "status %s, expected %s; stderr %r" %
+          (result.returncode, status, result.stderr))
+    if err is not None:
+        check(result.stderr == err, "stderr %r, expected %r" %
+              (result.stderr, err))
+
+
+# --- outputs -----------------------------------------------------------
+
+def outputs(S, A):
+    write("ok.script", OK_SCRIPT)
+    write("keep.csv", b"x" * 853)
+    os.symlink("ok.script", "script-link")
+    os.symlink("same.csv", "same-link.csv")
+    os.mkfifo("fifo")
+
+    def kept(name, data=b"x" * 853):
+        check(read(name) == data, name + " was changed")
+
+    def absent(name):
+        check(not os.path.lexists(name), name + " was left behind")
+
+    same = b": the same file as "
+    rows = [
+        # A failed start empties no file and leaves none behind.
+        ("failed start", [S, "--packets", "keep.csv", "--packets=new.csv"],
+         "ok.script", 2, None, lambda: (kept("keep.csv"), absent("new.csv"))),
+        ("unwritable second", [S, "--packets", "keep.csv", "--seconds",
+                               "/nonexistent/s.csv"], "ok.script", 2,
+         b"arrivals-script: cannot write /nonexistent/s.csv: No such file "
+         b"or directory\n", lambda: kept("keep.csv")),
+        ("created then failed", [S, "--packets", "new.csv", "--seconds",
+                                 "/nonexistent/s.csv"], "ok.script", 2, None,
+         lambda: absent("new.csv")),
+        # Two outputs on one file, by any name.
+        ("same name", [S, "--packets", "same.csv", "--seconds", "same.csv"],
+         "ok.script", 2, b"arrivals-script: cannot write same.csv" + same +
+         b"same.csv\n", lambda: absent("same.csv")),
+        ("same by ./", [S, "--packets", "keep.csv", "--seconds",
+                        "./keep.csv"], "ok.script", 2, None,
+         lambda: kept("keep.csv")),
+        ("same by symlink", [S, "--packets", "same-link.csv", "--seconds",
+                             "same.csv"], "ok.script", 2, None,
+         lambda: absent("same.csv")),
+        # An output that is the script.
+        ("trace is the script", [S, "--packets", "ok.script"], "ok.script", 2,
+         b"arrivals-script: cannot write ok.script" + same +
+         b"standard input\n", lambda: kept("ok.script", OK_SCRIPT)),
+        ("trace links to the script", [S, "--seconds", "script-link"],
+         "ok.script", 2, None, lambda: kept("ok.script", OK_SCRIPT)),
+        ("picture is the script", [A, "--script", "ok.script",
+                                   "--screenshot", "ok.script"], None, 2,
+         b"arrivals: cannot write ok.script" + same +
+         b"the script ok.script\n", lambda: kept("ok.script", OK_SCRIPT)),
+        ("picture links to the script", [A, "--script", "ok.script",
+                                         "--screenshot", "script-link"],
+         None, 2, None, lambda: kept("ok.script", OK_SCRIPT)),
+        # Files that are not regular files are exempt.
+        ("/dev/null twice", [S, "--packets", "/dev/null", "--seconds",
+                             "/dev/null"], "ok.script", 0, b"", None),
+        # A good run still replaces what an existing trace held.
+        ("rewritten", [S, "--packets", "keep.csv"], "ok.script", 0, b"",
+         lambda: whole_rows(read("keep.csv"), PACKETS_HEADER, 4)),
+        ("picture through a symlink",
+         [A, "--script", "ok.script", "--screenshot", "pic-link.png"], None,
+         0, b"", lambda: (check(os.path.islink("pic-link.png"),
+                                "the symlink was replaced"),
+                          check(read("pic.png")[:4] == b"\x89PNG",
+                                "no picture behind the symlink"))),
+    ]
+    os.symlink("pic.png", "pic-link.png")
+    for name, argv, stdin, status, err, after in rows:
+        yield name
+        expect(run(argv, stdin=stdin), status, err)
+        if after:
+            after()
+
+    # Standard output that is the script (appending to it).
+    yield "standard output is the script"
+    for argv, who in ([S], b"arrivals-script"), \
+                     ([A, "--script", "-", "--screenshot", "o.png"],
+                      b"arrivals"):
+        with open("ok.script", "ab") as out:
+            result = run(argv, stdin="ok.script", stdout=out)
+        expect(result, 2, who + b": cannot write standard output" + same +
+               b"standard input\n")
+        kept("ok.script", OK_SCRIPT)
+
+    # A FIFO as a trace: written directly, as it goes.
+    yield "trace to a FIFO"
+    reader = subprocess.Popen(["cat", "fifo"], stdout=subprocess.PIPE)
+    expect(run([S, "--packets", "fifo"], stdin="ok.script"), 0, b"")
+    whole_rows(reader.communicate(timeout=30)[0], PACKETS_HEADER, 4)
+
+
+# --- read errors -------------------------------------------------------
+
+def read_errors(S, A):
+    os.mkdir("dir")
+    mib = 1 << 20
+    window = [A, "--script", "-", "--screenshot", "o.png"]
+    rows = [
+        # A script that cannot be read is no clean end.
+        ([S], "dir", 2,
+         b"arrivals-script: cannot read standard input: Is a directory\n"),
+        ([A, "--script", "dir", "--screenshot", "o.png"], None, 2,
+         b"arrivals: cannot read dir: Is a directory\n"),
+        (window, "dir", 2,
+         b"arrivals: cannot read standard input: Is a directory\n"),
+        ([A, "--script", "/nonexistent/s"], None, 2,
+         b"arrivals: cannot read /nonexistent/s: No such file or "
+         b"directory\n"),
+        # No line is taken whole into memory past 1 MiB.
+        ([S], "/dev/zero", 2, b"line 1: longer than 1 MiB\n"),
+        ([A, "--script", "/dev/zero", "--screenshot", "o.png"], None, 2,
+         b"line 1: longer than 1 MiB\n"),
+        ([S], b"load\n#" + b"x" * (mib - 1) + b"\r\ndump\n", 0, b""),
+        ([S], b"load\n#" + b"x" * mib + b"\ndump\n", 2,
+         b"line 2: longer than 1 MiB\n"),
+        ([S], b"load\n#" + b"x" * mib, 2, b"line 2: longer than 1 MiB\n"),
+        # A byte-order mark at the very start is no part of the line.
+        ([S], b"\xef\xbb\xbfseed 1\nload\n", 0, b""),
+        (window, b"\xef\xbb\xbfseed 1\nload\n", 0, b""),
+        ([S], b"seed 1\n\xef\xbb\xbfload\n", 2, None),
+    ]
+    for argv, stdin, status, err in rows:
+        yield "%s < %r" % (argv[1:], stdin if isinstance(stdin, str)
+                           else (stdin or b"")[:20])
+        expect(run(argv, stdin=stdin), status, err)
+
+
+# --- write errors ------------------------------------------------------
+
+def in_small_disk(shell, env):
+    """Runs `shell` with a 64 KiB tmpfs at ./disk; False without namespaces."""
+    os.makedirs("disk", exist_ok=True)
+    probe = subprocess.run(["unshare", "-Urm", "true"],
+                           stderr=subprocess.DEVNULL)
+    if probe.returncode != 0:
+        return False
+    script = "mount -t tmpfs -o size=64k tmpfs disk && " + shell
+    result = subprocess.run(["unshare", "-Urm", "sh", "-c", script],
+                            env=env, timeout=120)
+    check(result.returncode == 0, "the small disk did not work")
+    return True
+
+
+def write_errors(S, A):
+    write("ok.script", OK_SCRIPT)
+    write("many.script", MANY_DUMPS)
+    write("forty.script", FORTY_DAYS)
+    full = b": cannot write standard output: No space left on device\n"
+    window = [A, "--script", "-", "--screenshot", "o.png"]
+    for argv, who in ([S], b"arrivals-script"), (window, b"arrivals"):
+        yield "%s > /dev/full" % who.decode()
+        with open("/dev/full", "wb") as out:
+            expect(run(argv, stdin="ok.script", stdout=out), 2, who + full)
+
+        # With SIGPIPE ignored, a closed pipe is an error, not a success.
+        yield "%s | head, SIGPIPE ignored" % who.decode()
+        with open("many.script", "rb") as f:
+            p = subprocess.Popen(argv, stdin=f, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE,
+                                 restore_signals=False)
+            p.stdout.read(100)
+            p.stdout.close()
+            err = p.stderr.read()
+            check(p.wait(timeout=60) == 2, "status %s" % p.returncode)
+            check(err == who + b": cannot write standard output: Broken "
+                  b"pipe\n", "stderr %r" % err)
+        # Not ignored, SIGPIPE keeps its default action.
+        yield "%s | head, SIGPIPE default" % who.decode()
+        with open("many.script", "rb") as f:
+            p = subprocess.Popen(argv, stdin=f, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+            p.stdout.read(100)
+            p.stdout.close()
+            check(p.wait(timeout=60) == -signal.SIGPIPE,
+                  "status %s" % p.returncode)
+
+    # A disk that fills: traces stop at once with whole rows, a picture
+    # that cannot be saved leaves the old one whole.
+    yield "full disk"
+    env = dict(os.environ, S=S, A=A)
+    ran = in_small_disk(
+        '"$S" --packets disk/p.csv --seconds disk/s.csv < forty.script; '
+        'echo $? > trace.status; cp disk/p.csv disk/s.csv .; rm disk/*; '
+        '"$S" < many.script > disk/out.jsonl 2> out.err; '
+        'echo $? > out.status; cp disk/out.jsonl .; rm disk/*; '
+        'printf old > disk/pic.png; head -c 60000 /dev/zero > disk/filler; '
+        '"$A" --script ok.script --screenshot disk/pic.png 2> pic.err; '
+        'echo $? > pic.status; rm disk/filler; cp disk/pic.png .; '
+        'ls -A disk > pic.ls', env)
+    if not ran:
+        print("SKIP: user namespaces are missing here, so the full-disk "
+              "rows did not run (unshare -Urm failed)", flush=True)
+        yield SKIPPED
+        return
+    check(read("trace.status") == b"2\n", "trace status %r" %
+          read("trace.status"))
+    check(whole_rows(read("p.csv"), PACKETS_HEADER, 4) > 0, "no rows")
+    whole_rows(read("s.csv"), SECONDS_HEADER, 5)
+    check(read("out.status") == b"2\n", "stdout status")
+    check(read("out.err") == b"arrivals-script" + full, "stdout message")
+    out = read("out.jsonl")
+    check(out.endswith(b"\n") and out.count(b"\n") > 0, "a torn dump")
+    check(read("pic.status") == b"2\n", "picture status")
+    check(b"No space left on device" in read("pic.err"), "picture message")
+    check(read("pic.err").count(b"\n") == 1, "picture message lines")
+    check(read("pic.png") == b"old", "the old picture was destroyed")
+    check(read("pic.ls") == b"pic.png\n", "a temporary file was left")
+
+
+# --- signals -----------------------------------------------------------
+
+def wait_for(p, seconds=10):
+    try:
+        return p.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        p.kill()
+        raise Failure("did not stop after the signal")
+
+
+def signals(S, A):
+    write("forty.script", FORTY_DAYS)
+    huge = b"seed 1\nload\nclick start\ntick 2147483648\n"
+    write("huge.script", huge)
+    os.mkfifo("fifo")
+    window = ["--screenshot", "o.png"]
+    rows = [
+        # argv, script on stdin, signal
+        ([S], "huge.script", signal.SIGINT),
+        ([S], "huge.script", signal.SIGTERM),
+        ([A, "--script", "huge.script"] + window, None, signal.SIGTERM),
+        ([A, "--script", "-"] + window, "huge.script", signal.SIGINT),
+        # A FIFO nobody writes to.
+        ([A, "--script", "fifo"] + window, None, signal.SIGTERM),
+        ([S], "fifo", signal.SIGINT),
+        # The window's own event loop.
+        ([A, "--seed", "1"], None, signal.SIGTERM),
+    ]
+    for argv, stdin, sig in rows:
+        yield "%s %s < %s" % (sig.name, argv[1:], stdin)
+        keep = None
+        if stdin == "fifo":
+            keep = os.open("fifo", os.O_RDWR)  # opened, never written
+        f = open(stdin, "rb") if stdin else subprocess.DEVNULL
+        p = subprocess.Popen(argv, stdin=f, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+        time.sleep(0.7)
+        p.send_signal(sig)
+        status = wait_for(p)
+        if keep is not None:
+            os.close(keep)
+        check(status == -sig, "status %s, expected death by %s" %
+              (status, sig.name))
+
+    # A traced 40-day run: both files whole up to the last row.
+    yield "SIGINT during a traced 40-day run"
+    with open("forty.script", "rb") as f:
+        p = subprocess.Popen([S, "--packets", "p.csv", "--seconds", "s.csv"],
+                             stdin=f)
+        time.sleep(1.5)
+        p.send_signal(signal.SIGINT)
+        check(wait_for(p) == -signal.SIGINT, "status %s" % p.returncode)
+    check(whole_rows(read("p.csv"), PACKETS_HEADER, 4) > 0, "no packets")
+    check(whole_rows(read("s.csv"), SECONDS_HEADER, 5) > 0, "no seconds")
+
+
+# --- names -------------------------------------------------------------
+
+def names(S, A):
+    write("ok.script", OK_SCRIPT)
+    missing = b": No such file or directory\n"
+    S_ = S.encode()
+    A_ = A.encode()
+    rows = [
+        ([S_, b"--packets", b""], b"arrivals-script: cannot write ''" +
+         missing),
+        ([S_, b"--packets", b"/nonexistent/a\nb"],
+         b"arrivals-script: cannot write /nonexistent/a\\x0ab" + missing),
+        ([S_, b"--seconds", b"/nonexistent/\xff\\.csv"],
+         b"arrivals-script: cannot write /nonexistent/\\xff\\\\.csv" +
+         missing),
+        ([A_, b"--script", b"/nonexistent/\xff\x1b[31m"],
+         b"arrivals: cannot read /nonexistent/\\xff\\x1b[31m" + missing),
+        ([A_, b"--script", b"ok.script", b"--screenshot",
+          b"/nonexistent/\xc3\xa9\n.png"],
+         b"arrivals: cannot write /nonexistent/\xc3\xa9\\x0a.png" + missing),
+        # A repeated option is refused the same way by both.
+        ([S_, b"--packets", b"a", b"--packets", b"b"],
+         b"arrivals-script: --packets given more than once\n"),
+        ([A_, b"--seed", b"1", b"--seed", b"2"],
+         b"arrivals: --seed given more than once\n"),
+        ([A_, b"--\xff\n"], b"arrivals: unknown option '--\\xff\\x0a'\n"),
+    ]
+    for argv, first in rows:
+        yield repr(argv[1:])
+        result = run(argv, stdin="ok.script")
+        expect(result, 2)
+        check(result.stderr.startswith(first), "stderr %r, expected %r" %
+              (result.stderr, first))
+        check(not os.path.exists("a"), "a file was made")
+
+    # A name that is not UTF-8 is used byte for byte.
+    yield "picture named \\xff.png"
+    expect(run([A_, b"--script", b"ok.script", b"--screenshot",
+                b"\xff.png"]), 0, b"")
+    check(read(b"\xff.png")[:4] == b"\x89PNG", "no file named \\xff.png")
+
+    # Qt's options with two dashes, as Qt takes them.
+    yield "--platform offscreen"
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")}
+    expect(run([A, "--platform", "offscreen", "--script", "ok.script",
+                "--screenshot", "o.png"], env=env), 0)
+
+
+THEMES = {f.__name__: f for f in
+          (outputs, read_errors, write_errors, signals, names)}
+
+
+def main():
+    theme, script_tool, window = sys.argv[1], *map(os.path.abspath,
+                                                    sys.argv[2:4])
+    failures = 0
+    skipped = False
+    with tempfile.TemporaryDirectory(prefix="arrivals-safety-") as folder:
+        os.chdir(folder)
+        rows = THEMES[theme](script_tool, window)
+        row = None
+        while True:
+            try:
+                row = next(rows)
+                if row == SKIPPED:
+                    skipped = True
+                    continue
+            except StopIteration:
+                break
+            except Failure as failure:
+                failures += 1
+                print("FAIL %s: %s" % (row, failure), flush=True)
+                break
+            except subprocess.TimeoutExpired as timeout:
+                failures += 1
+                print("FAIL %s: %s" % (row, timeout), flush=True)
+                break
+        os.chdir("/")
+    if failures:
+        return 1
+    print("%s: every row passed%s" % (theme, " (some skipped)" if skipped
+                                      else ""))
+    return SKIPPED if skipped else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
