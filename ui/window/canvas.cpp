@@ -34,40 +34,10 @@ QRect shapeRect(const Shape &s) {
   return s.visible ? toPixels(s.box) : QRect();
 }
 
-template <class F> void forEachLabel(const Controls &c, F &&f) {
-  f(c.lblDataRate);
-  f(c.lblServiced);
-  for (const Label &l : c.lblGraphTitle)
-    f(l);
-  for (const Label &l : c.lblYAxis)
-    f(l);
-  for (const Label &l : c.lblGraph)
-    f(l);
-  f(c.lblMeanWaitingTime);
-  for (const OptionalLabel &l : c.lblArrivalGraph)
-    if (l.exists)
-      f(l.label);
-  for (const Label &l : c.lblGraphTwo)
-    f(l);
-  for (const Label &l : c.lblGraphThree)
-    f(l);
-}
-
-template <class F> void forEachBar(const Controls &c, F &&f) {
-  for (const Shape &s : c.shpOneBar)
-    f(s);
-  for (const Shape &s : c.shpInterArrivalBar)
-    f(s);
-  for (const Shape &s : c.shpTwoBar)
-    f(s);
-  for (const Shape &s : c.shpThreeBar)
-    f(s);
-}
-
 } // namespace
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
-    : QWidget(parent), c_(controls) {
+    : QWidget(parent), c_(controls), drawing_(controls) {
   // Every paint event fills its whole region itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("canvas"));
@@ -111,7 +81,7 @@ void FormCanvas::labelChanged(LabelGroup group, int index) {
   // Announced once assistive technology has asked for the canvas.
   if (accessible_ == nullptr)
     return;
-  if (QAccessibleInterface *child = accessible_->childFor(&l.box)) {
+  if (QAccessibleInterface *child = accessible_->childFor(&l)) {
     QAccessibleEvent changed(child, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
   }
@@ -147,25 +117,33 @@ void FormCanvas::paintEvent(QPaintEvent *event) {
   for (const QRect &r : region)
     p.fillRect(r, grey);
 
-  paintRectangle(p, c_.shpDataBorder, region);
-  forEachBar(c_, [&](const Shape &s) { paintRectangle(p, s, region); });
-  for (const Line &l : c_.lneGraph)
-    paintLine(p, l, region);
-  paintLine(p, c_.Line1, region);
-  p.setPen(Qt::black);
-  forEachLabel(c_, [&](const Label &l) {
-    paintLabelGround(p, l, region);
-    if (&l != &c_.lblServiced)
-      paintLabelText(p, l, region);
-  });
-  const QRect image = toPixels(c_.Image1.box);
-  if (region.intersects(image))
-    p.drawPixmap(image.topLeft(), logo());
-  for (const Shape &s : c_.sPacket)
-    paintOval(p, s, region);
-  // The count stays readable while markers cross its box.
-  p.setPen(Qt::black);
-  paintLabelText(p, c_.lblServiced, region);
+  for (const DrawItem &item : drawing_)
+    paintItem(p, item, region);
+}
+
+void FormCanvas::paintItem(QPainter &p, const DrawItem &item,
+                           const QRegion &region) {
+  switch (item.paint) {
+  case Paint::Rectangle:
+    paintRectangle(p, *item.shape, region);
+    break;
+  case Paint::Oval:
+    paintOval(p, *item.shape, region);
+    break;
+  case Paint::Line:
+    paintLine(p, *item.line, region);
+    break;
+  case Paint::Text:
+  case Paint::Digits:
+    paintText(p, item, region);
+    break;
+  case Paint::Logo: {
+    const QRect image = toPixels(item.image->box);
+    if (region.intersects(image))
+      p.drawPixmap(image.topLeft(), logo());
+    break;
+  }
+  }
 }
 
 // Rectangles are filled, and outlined inside their box, with whole-pixel
@@ -231,30 +209,27 @@ void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
       QRect(line.p1(), line.p2()).normalized().adjusted(-w, -w, w, w);
   if (!region.intersects(bounds))
     return;
-  p.setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::RoundCap));
+  p.setPen(QPen(toColor(kLineColor), w, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(line);
 }
 
-// An opaque label fills its box with the window grey.
-void FormCanvas::paintLabelGround(QPainter &p, const Label &l,
-                                  const QRegion &region) {
-  if (!l.visible || l.transparent)
-    return;
-  const QRect r = toPixels(l.box);
-  if (region.intersects(r))
-    p.fillRect(r, toColor(kWindowGrey));
-}
-
-// Text starts at the top of the box, left-aligned or centred, and is
-// clipped to the box; a caption wider than its box is narrowed to fit.
-void FormCanvas::paintLabelText(QPainter &p, const Label &l,
-                                const QRegion &region) {
-  if (!l.visible || l.caption.empty())
+// An opaque label fills its box with its ground first. Text starts at the
+// top of the box, left-aligned or centred, and is clipped to the box; a
+// caption wider than its box is narrowed to fit.
+void FormCanvas::paintText(QPainter &p, const DrawItem &item,
+                           const QRegion &region) {
+  const Label &l = *item.label;
+  if (!l.visible)
     return;
   const QRect r = toPixels(l.box);
   if (!region.intersects(r))
     return;
+  if (item.opaque())
+    p.fillRect(r, toColor(kLabelGround));
+  if (!item.drawsCaption())
+    return;
   const QString text = QString::fromStdString(l.caption);
+  p.setPen(toColor(kTextColor));
   p.setFont(fittedFont(toQFont(l.font), text, r.width()));
   const int align =
       Qt::AlignTop | Qt::TextSingleLine |
