@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 
 #include "script/script_text.h"
+#include "ui/zoom.h"
 
 namespace arrivals {
 
@@ -36,7 +37,8 @@ CommandLine failure(QString why) {
 QString UsageText() {
   return QStringLiteral(
       "Usage: arrivals [--seed N] [--script FILE [--screenshot PNG]] "
-      "[Qt options]\n"
+      "[--zoom F]\n"
+      "                [Qt options]\n"
       "Packet arrival processes, shown as they happen.\n"
       "\n"
       "  --seed N          seed the generator with N (an unsigned 64-bit\n"
@@ -46,6 +48,9 @@ QString UsageText() {
       "                    output\n"
       "  --screenshot PNG  with --script: save the window as PNG after the\n"
       "                    script and exit\n"
+      "  --zoom F          draw the form at F times its size (a decimal from\n"
+      "                    0.5 to 4); Ctrl++, Ctrl+- and Ctrl+0 change it\n"
+      "                    while the window is open\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n"
       "\n"
@@ -70,7 +75,9 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
                                   QStringLiteral("FILE"));
   const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                       QStringLiteral("PNG"));
-  parser.addOptions({help, version, seed, script, screenshot});
+  const QCommandLineOption zoom(QStringLiteral("zoom"), QString(),
+                                QStringLiteral("F"));
+  parser.addOptions({help, version, seed, script, screenshot, zoom});
   for (const char *name : kQtValueOptions)
     parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(),
                                         QStringLiteral("value")));
@@ -104,7 +111,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     line.action = CommandLine::Action::Version;
     return line;
   }
-  for (const auto *once : {&seed, &script, &screenshot})
+  for (const auto *once : {&seed, &script, &screenshot, &zoom})
     if (parser.values(*once).size() > 1)
       return failure(QStringLiteral("--%1 given more than once")
                          .arg(once->names().constFirst()));
@@ -127,6 +134,15 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     if (parser.value(screenshot).isEmpty())
       return failure(QStringLiteral("--screenshot: empty file name"));
     line.options.screenshot = parser.value(screenshot);
+  }
+  if (parser.isSet(zoom)) {
+    const QString text = parser.value(zoom);
+    const std::optional<double> f = ParseZoom(text.toStdString());
+    if (!f)
+      return failure(
+          QStringLiteral("--zoom: '%1' is not a decimal from 0.5 to 4")
+              .arg(text));
+    line.options.zoom = *f;
   }
   return line;
 }

@@ -58,12 +58,16 @@ int playScript(std::istream &in, const LaunchOptions &options) {
 
   MainWindow window(form, MainWindow::Start::Loaded);
   if (options.screenshot) {
+    // The picture is drawn at the zoom asked for, whatever the screen.
+    window.setZoom(options.zoom);
     if (!saveScreenshot(window, *options.screenshot)) {
       complain(QStringLiteral("cannot write %1").arg(*options.screenshot));
       return kBadCommandLine;
     }
     return 0;
   }
+  window.setFitToScreen(true);
+  window.setZoom(options.zoom);
   window.show();
   return QApplication::exec();
 }
@@ -101,6 +105,8 @@ int RunWindow(const LaunchOptions &options) {
   const auto random = MakeRandomSource(options.seed);
   MainForm form(*random);
   MainWindow window(form); // runs Form_Load
+  window.setFitToScreen(true);
+  window.setZoom(options.zoom);
   window.show();
   return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 
 #include "ui/window/canvas_accessible.h"
 #include "ui/window/fonts.h"
+#include "ui/window/logo.h"
 #include "ui/window/pixels.h"
 
 namespace arrivals {
@@ -29,11 +30,6 @@ int barGroupSlot(ShapeGroup group) {
   return -1;
 }
 
-// The pixels a visible shape covers; its outline lies inside its box.
-QRect shapeRect(const Shape &s) {
-  return s.visible ? toPixels(s.box) : QRect();
-}
-
 } // namespace
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
@@ -52,7 +48,22 @@ FormCanvas::~FormCanvas() {
 }
 
 QSize FormCanvas::sizeHint() const {
-  return QSize(toPixels(kClientWidth), toPixels(kClientHeight));
+  return QSize(toPixels(kClientWidth, zoom_), toPixels(kClientHeight, zoom_));
+}
+
+void FormCanvas::setZoom(double zoom) {
+  if (zoom == zoom_)
+    return;
+  zoom_ = zoom;
+  sprite_ = Sprite{};
+  logo_ = QPixmap();
+  setFixedSize(sizeHint());
+  update();
+}
+
+// The pixels a visible shape covers; its outline lies inside its box.
+QRect FormCanvas::shapeRect(const Shape &s) const {
+  return s.visible ? toPixels(s.box, zoom_) : QRect();
 }
 
 const Shape &FormCanvas::shapeAt(ShapeGroup group, int index) const {
@@ -77,7 +88,7 @@ void FormCanvas::shapeChanged(ShapeGroup group, int index,
 
 void FormCanvas::labelChanged(LabelGroup group, int index) {
   const Label &l = labelAt(group, index);
-  invalidate(toPixels(l.box));
+  invalidate(toPixels(l.box, zoom_));
   // Announced once assistive technology has asked for the canvas.
   if (accessible_ == nullptr)
     return;
@@ -138,7 +149,7 @@ void FormCanvas::paintItem(QPainter &p, const DrawItem &item,
     paintText(p, item, region);
     break;
   case Paint::Logo: {
-    const QRect image = toPixels(item.image->box);
+    const QRect image = toPixels(item.image->box, zoom_);
     if (region.intersects(image))
       p.drawPixmap(image.topLeft(), logo());
     break;
@@ -153,7 +164,7 @@ void FormCanvas::paintRectangle(QPainter &p, const Shape &s,
   const QRect r = shapeRect(s);
   if (r.isEmpty() || !region.intersects(r))
     return;
-  const int w = s.outlinePixels;
+  const int w = zoomedWidth(s.outlinePixels, zoom_);
   if (s.filled)
     p.fillRect(r.adjusted(w, w, -w, -w), toColor(s.fillColor));
   if (w <= 0)
@@ -190,9 +201,10 @@ const QPixmap &FormCanvas::ovalSprite(const Shape &s, QSize size) {
   k.pixmap.fill(Qt::transparent);
   QPainter sp(&k.pixmap);
   sp.setRenderHint(QPainter::Antialiasing);
-  const qreal half = s.outlinePixels / 2.0;
-  if (s.outlinePixels > 0)
-    sp.setPen(QPen(toColor(s.outlineColor), s.outlinePixels));
+  const int outline = zoomedWidth(s.outlinePixels, zoom_);
+  const qreal half = outline / 2.0;
+  if (outline > 0)
+    sp.setPen(QPen(toColor(s.outlineColor), outline));
   else
     sp.setPen(Qt::NoPen);
   if (s.filled)
@@ -203,8 +215,8 @@ const QPixmap &FormCanvas::ovalSprite(const Shape &s, QSize size) {
 }
 
 void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
-  const QLine line = toPixels(l);
-  const int w = l.widthPixels;
+  const QLine line = toPixels(l, zoom_);
+  const int w = zoomedWidth(l.widthPixels, zoom_);
   const QRect bounds =
       QRect(line.p1(), line.p2()).normalized().adjusted(-w, -w, w, w);
   if (!region.intersects(bounds))
@@ -221,7 +233,7 @@ void FormCanvas::paintText(QPainter &p, const DrawItem &item,
   const Label &l = *item.label;
   if (!l.visible)
     return;
-  const QRect r = toPixels(l.box);
+  const QRect r = toPixels(l.box, zoom_);
   if (!region.intersects(r))
     return;
   if (item.opaque())
@@ -230,7 +242,7 @@ void FormCanvas::paintText(QPainter &p, const DrawItem &item,
     return;
   const QString text = QString::fromStdString(l.caption);
   p.setPen(toColor(kTextColor));
-  p.setFont(fittedFont(toQFont(l.font), text, r.width()));
+  p.setFont(fittedFont(toQFont(l.font, zoom_), text, r.width()));
   const int align =
       Qt::AlignTop | Qt::TextSingleLine |
       (l.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft);
@@ -239,6 +251,13 @@ void FormCanvas::paintText(QPainter &p, const DrawItem &item,
 
 const QPixmap &FormCanvas::logo() {
   const qreal ratio = devicePixelRatioF();
+  if (zoom_ != 1) {
+    // Drawn afresh from its outlines at the size it is shown.
+    if (logo_.isNull() || logoRatio_ != ratio)
+      logo_ = logoPicture(toPixels(c_.Image1.box, zoom_).size(), ratio);
+    logoRatio_ = ratio;
+    return logo_;
+  }
   if (logo_.isNull() || logoRatio_ != ratio) {
     // A picture drawn at twice the size stays sharp on high-DPI screens.
     logo_ = QPixmap(ratio > 1 ? QStringLiteral(":/arrivals/logo@2x.png")

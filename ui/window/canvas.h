@@ -49,6 +49,9 @@ public:
   void setCovered(const QRegion &covered);
 
   QSize sizeHint() const override;
+  // Draws the form at `zoom` times its size (see ui/zoom.h).
+  void setZoom(double zoom);
+  double zoom() const { return zoom_; }
   const Controls &controls() const { return c_; }
   const Drawing &drawing() const { return drawing_; }
   // Set while the canvas has an accessibility interface, which then hears
@@ -63,17 +66,17 @@ private:
   const Shape &shapeAt(ShapeGroup group, int index) const;
   const Label &labelAt(LabelGroup group, int index) const;
   void paintItem(QPainter &p, const DrawItem &item, const QRegion &region);
-  static void paintRectangle(QPainter &p, const Shape &s,
-                             const QRegion &region);
+  QRect shapeRect(const Shape &s) const;
+  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
-  static void paintLine(QPainter &p, const Line &l, const QRegion &region);
-  static void paintText(QPainter &p, const DrawItem &item,
-                        const QRegion &region);
+  void paintLine(QPainter &p, const Line &l, const QRegion &region);
+  void paintText(QPainter &p, const DrawItem &item, const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);
   const QPixmap &logo();
 
   const Controls &c_;
   Drawing drawing_;
+  double zoom_ = 1;
   // OneBar, InterArrivalBar, TwoBar, ThreeBar
   std::array<QRect, 4> barsDirty_{};
   QRegion covered_;

@@ -52,10 +52,10 @@ public:
     const DrawItem &item = this->item();
     QRect r;
     if (item.line == nullptr) {
-      r = toPixels(item.box());
+      r = toPixels(item.box(), canvas_->zoom());
     } else {
-      const QLine l = toPixels(*item.line);
-      const int w = item.line->widthPixels;
+      const QLine l = toPixels(*item.line, canvas_->zoom());
+      const int w = zoomedWidth(item.line->widthPixels, canvas_->zoom());
       r = QRect(l.p1(), l.p2())
               .normalized()
               .adjusted(-w / 2, -w / 2, w / 2, w / 2);
