@@ -1,5 +1,6 @@
 #include "ui/drawing.h"
 
+#include <algorithm>
 #include <array>
 
 namespace arrivals {
@@ -31,6 +32,15 @@ const Box &DrawItem::box() const {
   if (label != nullptr)
     return label->box;
   return image->box;
+}
+
+Box DrawItem::bounds() const {
+  if (line == nullptr)
+    return box();
+  const Single left = std::min(line->x1, line->x2);
+  const Single top = std::min(line->y1, line->y2);
+  return {left, top, std::max(line->x1, line->x2) - left,
+          std::max(line->y1, line->y2) - top};
 }
 
 std::string DrawItem::name() const {

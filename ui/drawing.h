@@ -57,6 +57,9 @@ struct DrawItem {
   bool visible() const;
   // The box in twips of anything but a Line.
   const Box &box() const;
+  // The box in twips that the item lies in: its box, or for a Line the box
+  // from one end to the other (a line's width in pixels is left out).
+  Box bounds() const;
   // Text: the box is filled with kLabelGround before the caption.
   bool opaque() const { return paint == Paint::Text && !label->transparent; }
   // Text, Digits: whether this item draws the caption.

@@ -33,7 +33,8 @@ int barGroupSlot(ShapeGroup group) {
 } // namespace
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
-    : QWidget(parent), c_(controls), drawing_(controls) {
+    : QWidget(parent), c_(controls), drawing_(controls),
+      texts_(drawing_.size()) {
   // Every paint event fills its whole region itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("canvas"));
@@ -56,6 +57,7 @@ void FormCanvas::setZoom(double zoom) {
     return;
   zoom_ = zoom;
   sprite_ = Sprite{};
+  texts_.assign(drawing_.size(), FittedText{});
   logo_ = QPixmap();
   setFixedSize(sizeHint());
   update();
@@ -128,11 +130,27 @@ void FormCanvas::paintEvent(QPaintEvent *event) {
   for (const QRect &r : region)
     p.fillRect(r, grey);
 
-  for (const DrawItem &item : drawing_)
-    paintItem(p, item, region);
+  // Items far from the region are passed over in twips, before any
+  // conversion: the margin is wider than half the widest line and the
+  // rounding of both edges, so nothing that meets the region is left out.
+  const QRect b = region.boundingRect();
+  const double twips = kTwipsPerPixel / zoom_;
+  const double margin = 2 + 2 * zoom_;
+  const double left = (b.left() - margin) * twips;
+  const double top = (b.top() - margin) * twips;
+  const double right = (b.right() + 1 + margin) * twips;
+  const double bottom = (b.bottom() + 1 + margin) * twips;
+  for (std::size_t i = 0; i < drawing_.size(); ++i) {
+    const DrawItem &item = drawing_[i];
+    const Box box = item.bounds();
+    if (box.left > right || box.top > bottom || box.left + box.width < left ||
+        box.top + box.height < top)
+      continue;
+    paintItem(p, i, item, region);
+  }
 }
 
-void FormCanvas::paintItem(QPainter &p, const DrawItem &item,
+void FormCanvas::paintItem(QPainter &p, std::size_t index, const DrawItem &item,
                            const QRegion &region) {
   switch (item.paint) {
   case Paint::Rectangle:
@@ -146,7 +164,7 @@ void FormCanvas::paintItem(QPainter &p, const DrawItem &item,
     break;
   case Paint::Text:
   case Paint::Digits:
-    paintText(p, item, region);
+    paintText(p, index, item, region);
     break;
   case Paint::Logo: {
     const QRect image = toPixels(item.image->box, zoom_);
@@ -228,7 +246,7 @@ void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
 // An opaque label fills its box with its ground first. Text starts at the
 // top of the box, left-aligned or centred, and is clipped to the box; a
 // caption wider than its box is narrowed to fit.
-void FormCanvas::paintText(QPainter &p, const DrawItem &item,
+void FormCanvas::paintText(QPainter &p, std::size_t index, const DrawItem &item,
                            const QRegion &region) {
   const Label &l = *item.label;
   if (!l.visible)
@@ -240,9 +258,18 @@ void FormCanvas::paintText(QPainter &p, const DrawItem &item,
     p.fillRect(r, toColor(kLabelGround));
   if (!item.drawsCaption())
     return;
-  const QString text = QString::fromStdString(l.caption);
+  // Measuring a caption costs more than drawing it: the fitted face is
+  // kept for as long as the caption and the width stay.
+  FittedText &fitted = texts_[index];
+  if (fitted.width != r.width() || fitted.caption != l.caption) {
+    fitted.caption = l.caption;
+    fitted.width = r.width();
+    fitted.text = QString::fromStdString(l.caption);
+    fitted.font = fittedFont(toQFont(l.font, zoom_), fitted.text, r.width());
+  }
+  const QString &text = fitted.text;
   p.setPen(toColor(kTextColor));
-  p.setFont(fittedFont(toQFont(l.font, zoom_), text, r.width()));
+  p.setFont(fitted.font);
   const int align =
       Qt::AlignTop | Qt::TextSingleLine |
       (l.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
+#include <QFont>
 #include <QPixmap>
 #include <QRect>
 #include <QRegion>
@@ -65,18 +68,28 @@ private:
   void invalidate(const QRect &dirty);
   const Shape &shapeAt(ShapeGroup group, int index) const;
   const Label &labelAt(LabelGroup group, int index) const;
-  void paintItem(QPainter &p, const DrawItem &item, const QRegion &region);
+  void paintItem(QPainter &p, std::size_t index, const DrawItem &item,
+                 const QRegion &region);
   QRect shapeRect(const Shape &s) const;
   void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
   void paintLine(QPainter &p, const Line &l, const QRegion &region);
-  void paintText(QPainter &p, const DrawItem &item, const QRegion &region);
+  void paintText(QPainter &p, std::size_t index, const DrawItem &item,
+                 const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);
   const QPixmap &logo();
 
   const Controls &c_;
   Drawing drawing_;
   double zoom_ = 1;
+  // Per drawing item: the caption as last painted, in its fitted face.
+  struct FittedText {
+    std::string caption;
+    int width = -1;
+    QString text;
+    QFont font;
+  };
+  std::vector<FittedText> texts_;
   // OneBar, InterArrivalBar, TwoBar, ThreeBar
   std::array<QRect, 4> barsDirty_{};
   QRegion covered_;
