@@ -13,7 +13,8 @@ std::optional<double> ParseZoom(std::string_view text) {
   std::int64_t digits = 0;
   double divisor = 1;
   int count = 0;
-  bool any = false, point = false;
+  bool any = false;
+  bool point = false;
   for (char ch : text) {
     if (ch == '.' && !point) {
       point = true;

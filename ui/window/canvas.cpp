@@ -178,7 +178,7 @@ void FormCanvas::paintItem(QPainter &p, std::size_t index, const DrawItem &item,
 // Rectangles are filled, and outlined inside their box, with whole-pixel
 // rectangles: no antialiasing, so edges stay crisp at any pixel ratio.
 void FormCanvas::paintRectangle(QPainter &p, const Shape &s,
-                                const QRegion &region) {
+                                const QRegion &region) const {
   const QRect r = shapeRect(s);
   if (r.isEmpty() || !region.intersects(r))
     return;
@@ -232,7 +232,8 @@ const QPixmap &FormCanvas::ovalSprite(const Shape &s, QSize size) {
   return k.pixmap;
 }
 
-void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
+void FormCanvas::paintLine(QPainter &p, const Line &l,
+                           const QRegion &region) const {
   const QLine line = toPixels(l, zoom_);
   const int w = zoomedWidth(l.widthPixels, zoom_);
   const QRect bounds =

@@ -71,9 +71,9 @@ private:
   void paintItem(QPainter &p, std::size_t index, const DrawItem &item,
                  const QRegion &region);
   QRect shapeRect(const Shape &s) const;
-  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region);
+  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region) const;
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
-  void paintLine(QPainter &p, const Line &l, const QRegion &region);
+  void paintLine(QPainter &p, const Line &l, const QRegion &region) const;
   void paintText(QPainter &p, std::size_t index, const DrawItem &item,
                  const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);

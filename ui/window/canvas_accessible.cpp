@@ -69,7 +69,7 @@ public:
   }
   QAccessible::State state() const override {
     QAccessible::State s;
-    s.invisible = canvas_ && !item().visible();
+    s.invisible = !canvas_.isNull() && !item().visible();
     return s;
   }
 
@@ -89,7 +89,7 @@ QAccessibleInterface *canvasFactory(const QString &, QObject *object) {
 } // namespace
 
 CanvasAccessible::CanvasAccessible(FormCanvas *canvas)
-    : QAccessibleWidget(canvas, QAccessible::Pane), canvas_(canvas), ids_() {
+    : QAccessibleWidget(canvas, QAccessible::Pane), canvas_(canvas) {
   const Drawing &drawing = canvas->drawing();
   for (std::size_t i = 0; i < drawing.size(); ++i)
     if (drawing[i].paint != Paint::Digits)
