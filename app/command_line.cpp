@@ -6,6 +6,7 @@
 #include "app/qt_options.h"
 #include "arrivals_version.h"
 #include "script/script_text.h"
+#include "ui/zoom.h"
 
 namespace arrivals {
 
@@ -37,7 +38,8 @@ CommandLine failure(QString why) {
 QString UsageText() {
   return QStringLiteral(
       "Usage: arrivals [--seed N] [--script FILE [--screenshot PNG]] "
-      "[Qt options]\n"
+      "[--zoom F]\n"
+      "                [Qt options]\n"
       "Packet arrival processes, shown as they happen.\n"
       "\n"
       "  --seed N          seed the generator with N (an unsigned 64-bit\n"
@@ -47,6 +49,9 @@ QString UsageText() {
       "                    output\n"
       "  --screenshot PNG  with --script: save the window as PNG after the\n"
       "                    script and exit\n"
+      "  --zoom F          draw the form at F times its size (a decimal from\n"
+      "                    0.5 to 4); Ctrl++, Ctrl+- and Ctrl+0 change it\n"
+      "                    while the window is open\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n"
       "\n"
@@ -74,7 +79,9 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
                                   QStringLiteral("FILE"));
   const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                       QStringLiteral("PNG"));
-  parser.addOptions({help, version, seed, script, screenshot});
+  const QCommandLineOption zoom(QStringLiteral("zoom"), QString(),
+                                QStringLiteral("F"));
+  parser.addOptions({help, version, seed, script, screenshot, zoom});
   for (const std::string_view name : kQtValueOptions)
     parser.addOption(
         QCommandLineOption(Latin1(name), QString(), QStringLiteral("value")));
@@ -108,7 +115,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     line.action = CommandLine::Action::Version;
     return line;
   }
-  for (const auto *once : {&seed, &script, &screenshot})
+  for (const auto *once : {&seed, &script, &screenshot, &zoom})
     if (parser.values(*once).size() > 1)
       return failure(QStringLiteral("--%1 given more than once")
                          .arg(once->names().constFirst()));
@@ -131,6 +138,14 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     if (parser.value(screenshot).isEmpty())
       return failure(QStringLiteral("--screenshot: empty file name"));
     line.options.screenshot = Bytes(parser.value(screenshot));
+  }
+  if (parser.isSet(zoom)) {
+    const QString text = parser.value(zoom);
+    const std::optional<double> f = ParseZoom(Bytes(text));
+    if (!f)
+      return failure(QStringLiteral("--zoom: %1 is not a decimal from 0.5 to 4")
+                         .arg(Quoted(text)));
+    line.options.zoom = *f;
   }
   return line;
 }

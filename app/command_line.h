@@ -19,6 +19,8 @@ struct LaunchOptions {
   std::optional<std::string> script;
   // With a script: save the window as this PNG after it and exit.
   std::optional<std::string> screenshot;
+  // The form drawn at this many times its size (0.5 to 4).
+  double zoom = 1;
 };
 
 struct CommandLine {

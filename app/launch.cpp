@@ -88,6 +88,8 @@ int playScript(int in, const std::string &name, const LaunchOptions &options) {
 
   MainWindow window(form, MainWindow::Start::Loaded);
   if (options.screenshot) {
+    // The picture is drawn at the zoom asked for, whatever the screen.
+    window.setZoom(options.zoom);
     if (const std::string why = saveScreenshot(window, *options.screenshot);
         !why.empty()) {
       complain(why);
@@ -95,6 +97,8 @@ int playScript(int in, const std::string &name, const LaunchOptions &options) {
     }
     return 0;
   }
+  window.setFitToScreen(true);
+  window.setZoom(options.zoom);
   window.show();
   return QApplication::exec();
 }
@@ -140,6 +144,8 @@ int RunWindow(const LaunchOptions &options) {
   const auto random = MakeRandomSource(options.seed);
   MainForm form(*random);
   MainWindow window(form); // runs Form_Load
+  window.setFitToScreen(true);
+  window.setZoom(options.zoom);
   window.show();
   return QApplication::exec();
 }

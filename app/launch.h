@@ -19,7 +19,8 @@ MakeRandomSource(std::optional<std::uint64_t> seed);
 class MainWindow;
 
 // The window's client area as a picture at a device pixel ratio of 1,
-// whatever the screen's: 844 x 645 pixels.
+// whatever the screen's: 844 x 645 pixels at zoom 1, 844 F x 645 F at
+// zoom F (rounded to whole pixels, halves up).
 QImage RenderWindow(MainWindow &window);
 
 // Runs the window as `options` ask, inside a QApplication that exists:

@@ -15,6 +15,7 @@ struct Case {
   std::vector<const char *> args; // after the program's name
   Action action;
   const char *error; // a part of the error line, for Action::Error
+  double zoom = 1;   // for Action::Run
 };
 
 class CommandLineTest : public ::testing::TestWithParam<Case> {};
@@ -29,6 +30,9 @@ TEST_P(CommandLineTest, reads_options_as_documented) {
   if (c.action == Action::Error) {
     EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error)))
         << qPrintable(line.error);
+  }
+  if (c.action == Action::Run) {
+    EXPECT_EQ(line.options.zoom, c.zoom);
   }
   EXPECT_FALSE(line.error.contains(QLatin1Char('\n')));
 }
@@ -63,7 +67,27 @@ INSTANTIATE_TEST_SUITE_P(
              ""},
         Case{{"-display", ":1", "--seed", "3"}, Action::Run, ""},
         Case{{"--platform", "offscreen"}, Action::Run, ""},
-        Case{{"--\xff\n"}, Action::Error, "unknown option '--\\xff\\x0a'"}),
+        Case{{"--\xff\n"}, Action::Error, "unknown option '--\\xff\\x0a'"},
+        // --zoom: a decimal from 0.5 to 4, "." whatever the locale.
+        Case{{"--zoom", "2"}, Action::Run, "", 2},
+        Case{{"--zoom=1.25"}, Action::Run, "", 1.25},
+        Case{{"--zoom", ".5"}, Action::Run, "", 0.5},
+        Case{{"--zoom", "4.000"}, Action::Run, "", 4},
+        Case{{"--zoom", "1.1"}, Action::Run, "", 1.1},
+        Case{{"--zoom", "0.49"}, Action::Error, "'0.49' is not a decimal"},
+        Case{{"--zoom", "4.01"}, Action::Error, "from 0.5 to 4"},
+        Case{{"--zoom", "40"}, Action::Error, "'40'"},
+        Case{{"--zoom", "1,5"}, Action::Error, "'1,5'"},
+        Case{{"--zoom", "2e0"}, Action::Error, "'2e0'"},
+        Case{{"--zoom", "+2"}, Action::Error, "'+2'"},
+        Case{{"--zoom", " 2"}, Action::Error, "' 2'"},
+        Case{{"--zoom", "."}, Action::Error, "'.'"},
+        Case{{"--zoom", "1.5."}, Action::Error, "'1.5.'"},
+        Case{{"--zoom", "inf"}, Action::Error, "'inf'"},
+        Case{{"--zoom", ""}, Action::Error, "''"},
+        Case{{"--zoom", "2\n"}, Action::Error, "'2\\x0a'"},
+        Case{{"--zoom"}, Action::Error, "zoom"},
+        Case{{"--zoom", "2", "--zoom", "3"}, Action::Error, "more than once"}),
     [](const ::testing::TestParamInfo<Case> &row) {
       std::string about;
       for (const char *a : row.param.args)

@@ -4,7 +4,9 @@
 #include <string>
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
@@ -84,6 +86,61 @@ TEST(ScriptWindow, picture_shows_the_bars_of_the_played_form) {
   for (const Shape &bar : c.shpThreeBar)
     probe(bar);
   EXPECT_GE(checked, 10);
+}
+
+// --screenshot with --zoom F, through the program's own launch: a picture of
+// 844 F x 645 F pixels (halves up) with every bar at F times its place.
+TEST(ScriptWindow, zoomed_picture_has_the_bars_at_zoom_times_their_place) {
+  const std::string script =
+      "seed 1\nload\npick rate 4\nclick start\ntick 2400\n";
+  ScriptRandom random;
+  MainForm form(random);
+  play(form, random, script);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath(QStringLiteral("bars.script")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(script.c_str());
+  file.close();
+
+  struct Row {
+    double zoom;
+    QSize size;
+  };
+  for (const Row &row : {Row{1, {844, 645}}, Row{2, {1688, 1290}},
+                         Row{1.25, {1055, 806}}, Row{0.5, {422, 323}}}) {
+    LaunchOptions options;
+    options.script = file.fileName().toStdString();
+    options.screenshot = dir.filePath(QStringLiteral("bars.png")).toStdString();
+    options.zoom = row.zoom;
+    ASSERT_EQ(RunWindow(options), 0);
+    const QImage image(QString::fromStdString(*options.screenshot));
+    ASSERT_EQ(image.size(), row.size) << row.zoom;
+    if (row.zoom < 1)
+      continue; // bars a pixel or two wide
+    int checked = 0;
+    for (const auto *bars :
+         {&form.controls().shpOneBar[0], &form.controls().shpTwoBar[0],
+          &form.controls().shpThreeBar[0]}) {
+      for (int i = 0; i < 8; ++i) {
+        const Shape &bar = bars[i];
+        if (bar.box.height < 4 * 15)
+          continue;
+        // Twips at the zoom, in pixels, without the window's own rounding.
+        const auto at = [&](double twips) {
+          return static_cast<int>(twips * row.zoom / 15);
+        };
+        const int x = at(bar.box.left + bar.box.width / 2);
+        const int top = at(bar.box.top);
+        EXPECT_EQ(image.pixelColor(x, top + 2), toColor(bar.fillColor))
+            << "zoom " << row.zoom << ", bar at " << bar.box.left;
+        EXPECT_NE(image.pixelColor(x, top - 2), toColor(bar.fillColor))
+            << "zoom " << row.zoom << ", above bar at " << bar.box.left;
+        ++checked;
+      }
+    }
+    EXPECT_GE(checked, 6) << row.zoom;
+  }
 }
 
 } // namespace

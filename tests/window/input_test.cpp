@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "tests/window/window_fixture.h"
+#include "ui/window/canvas.h"
 
 using namespace arrivals;
 using namespace arrivals::test;
@@ -31,6 +32,8 @@ private slots:
   void viewArrowKeys_data();
   void viewArrowKeys();
   void messageBoxHoldsTheTick();
+  void zoomKeys_data();
+  void zoomKeys();
 };
 
 // --- Focus ------------------------------------------------------------------
@@ -244,6 +247,45 @@ void InputTest::messageBoxHoldsTheTick() {
   // 51st packet.
   QCOMPARE(form_->state().packetCount, 51);
   QCOMPARE(form_->controls().lblServiced.caption, std::string(" 51"));
+}
+
+// --- Zoom -------------------------------------------------------------------
+
+// Ctrl++ and Ctrl+- step by a quarter within 0.5 and 4, Ctrl+0 goes back to
+// 1; the window, the canvas and the widgets follow, and the focus stays.
+void InputTest::zoomKeys_data() {
+  QTest::addColumn<double>("from");
+  QTest::addColumn<QString>("keys"); // + - 0 =, one Ctrl+key each
+  QTest::addColumn<double>("zoom");
+  QTest::newRow("up a step") << 1.0 << "+" << 1.25;
+  QTest::newRow("= is + unshifted") << 1.0 << "=" << 1.25;
+  QTest::newRow("down two steps") << 1.0 << "--" << 0.5;
+  QTest::newRow("not below 0.5") << 0.75 << "---" << 0.5;
+  QTest::newRow("not above 4") << 3.5 << "+++" << 4.0;
+  QTest::newRow("between steps, up") << 1.1 << "+" << 1.25;
+  QTest::newRow("between steps, down") << 1.1 << "-" << 1.0;
+  QTest::newRow("back to 1") << 2.75 << "0" << 1.0;
+}
+
+void InputTest::zoomKeys() {
+  QFETCH(double, from);
+  QFETCH(QString, keys);
+  QFETCH(double, zoom);
+  window_->setZoom(from);
+  showAndActivate();
+  for (const QChar key : keys)
+    QTest::keyClick(QApplication::focusWidget(), key.toLatin1(),
+                    Qt::ControlModifier);
+  QCOMPARE(window_->zoom(), zoom);
+  const QSize size(px(kClientWidth * zoom), px(kClientHeight * zoom));
+  QCOMPARE(window_->size(), size);
+  QCOMPARE(window_->canvas()->size(), size);
+  const QRect start = widget<QPushButton>("btnStart")->geometry();
+  QCOMPARE(start.topLeft(), QPoint(px(600 * zoom), px(960 * zoom)));
+  QCOMPARE(widget<QPushButton>("btnStart")->font().pixelSize(),
+           qRound(24 * zoom));
+  QVERIFY(box("cmbData")->isAncestorOf(QApplication::focusWidget()) ||
+          QApplication::focusWidget() == box("cmbData"));
 }
 
 } // namespace

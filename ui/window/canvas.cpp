@@ -7,6 +7,7 @@
 
 #include "ui/window/canvas_accessible.h"
 #include "ui/window/fonts.h"
+#include "ui/window/logo.h"
 #include "ui/window/pixels.h"
 
 namespace arrivals {
@@ -29,45 +30,11 @@ int barGroupSlot(ShapeGroup group) {
   return -1;
 }
 
-// The pixels a visible shape covers; its outline lies inside its box.
-QRect shapeRect(const Shape &s) {
-  return s.visible ? toPixels(s.box) : QRect();
-}
-
-template <class F> void forEachLabel(const Controls &c, F &&f) {
-  f(c.lblDataRate);
-  f(c.lblServiced);
-  for (const Label &l : c.lblGraphTitle)
-    f(l);
-  for (const Label &l : c.lblYAxis)
-    f(l);
-  for (const Label &l : c.lblGraph)
-    f(l);
-  f(c.lblMeanWaitingTime);
-  for (const OptionalLabel &l : c.lblArrivalGraph)
-    if (l.exists)
-      f(l.label);
-  for (const Label &l : c.lblGraphTwo)
-    f(l);
-  for (const Label &l : c.lblGraphThree)
-    f(l);
-}
-
-template <class F> void forEachBar(const Controls &c, F &&f) {
-  for (const Shape &s : c.shpOneBar)
-    f(s);
-  for (const Shape &s : c.shpInterArrivalBar)
-    f(s);
-  for (const Shape &s : c.shpTwoBar)
-    f(s);
-  for (const Shape &s : c.shpThreeBar)
-    f(s);
-}
-
 } // namespace
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
-    : QWidget(parent), c_(controls) {
+    : QWidget(parent), c_(controls), drawing_(controls),
+      texts_(drawing_.size()) {
   // Before the accessible name: naming the widget may already ask for its
   // accessible interface, which is then kept for the widget's life.
   CanvasAccessible::install();
@@ -84,7 +51,23 @@ FormCanvas::~FormCanvas() {
 }
 
 QSize FormCanvas::sizeHint() const {
-  return QSize(toPixels(kClientWidth), toPixels(kClientHeight));
+  return QSize(toPixels(kClientWidth, zoom_), toPixels(kClientHeight, zoom_));
+}
+
+void FormCanvas::setZoom(double zoom) {
+  if (zoom == zoom_)
+    return;
+  zoom_ = zoom;
+  sprite_ = Sprite{};
+  texts_.assign(drawing_.size(), FittedText{});
+  logo_ = QPixmap();
+  setFixedSize(sizeHint());
+  update();
+}
+
+// The pixels a visible shape covers; its outline lies inside its box.
+QRect FormCanvas::shapeRect(const Shape &s) const {
+  return s.visible ? toPixels(s.box, zoom_) : QRect();
 }
 
 const Shape &FormCanvas::shapeAt(ShapeGroup group, int index) const {
@@ -109,11 +92,11 @@ void FormCanvas::shapeChanged(ShapeGroup group, int index,
 
 void FormCanvas::labelChanged(LabelGroup group, int index) {
   const Label &l = labelAt(group, index);
-  invalidate(toPixels(l.box));
+  invalidate(toPixels(l.box, zoom_));
   // Announced once assistive technology has asked for the canvas.
   if (accessible_ == nullptr)
     return;
-  if (QAccessibleInterface *child = accessible_->childFor(&l.box)) {
+  if (QAccessibleInterface *child = accessible_->childFor(&l)) {
     QAccessibleEvent changed(child, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
   }
@@ -149,35 +132,59 @@ void FormCanvas::paintEvent(QPaintEvent *event) {
   for (const QRect &r : region)
     p.fillRect(r, grey);
 
-  paintRectangle(p, c_.shpDataBorder, region);
-  forEachBar(c_, [&](const Shape &s) { paintRectangle(p, s, region); });
-  for (const Line &l : c_.lneGraph)
-    paintLine(p, l, region);
-  paintLine(p, c_.Line1, region);
-  p.setPen(Qt::black);
-  forEachLabel(c_, [&](const Label &l) {
-    paintLabelGround(p, l, region);
-    if (&l != &c_.lblServiced)
-      paintLabelText(p, l, region);
-  });
-  const QRect image = toPixels(c_.Image1.box);
-  if (region.intersects(image))
-    p.drawPixmap(image.topLeft(), logo());
-  for (const Shape &s : c_.sPacket)
-    paintOval(p, s, region);
-  // The count stays readable while markers cross its box.
-  p.setPen(Qt::black);
-  paintLabelText(p, c_.lblServiced, region);
+  // Items far from the region are passed over in twips, before any
+  // conversion: the margin is wider than half the widest line and the
+  // rounding of both edges, so nothing that meets the region is left out.
+  const QRect b = region.boundingRect();
+  const double twips = kTwipsPerPixel / zoom_;
+  const double margin = 2 + 2 * zoom_;
+  const double left = (b.left() - margin) * twips;
+  const double top = (b.top() - margin) * twips;
+  const double right = (b.right() + 1 + margin) * twips;
+  const double bottom = (b.bottom() + 1 + margin) * twips;
+  for (std::size_t i = 0; i < drawing_.size(); ++i) {
+    const DrawItem &item = drawing_[i];
+    const Box box = item.bounds();
+    if (box.left > right || box.top > bottom || box.left + box.width < left ||
+        box.top + box.height < top)
+      continue;
+    paintItem(p, i, item, region);
+  }
+}
+
+void FormCanvas::paintItem(QPainter &p, std::size_t index, const DrawItem &item,
+                           const QRegion &region) {
+  switch (item.paint) {
+  case Paint::Rectangle:
+    paintRectangle(p, *item.shape, region);
+    break;
+  case Paint::Oval:
+    paintOval(p, *item.shape, region);
+    break;
+  case Paint::Line:
+    paintLine(p, *item.line, region);
+    break;
+  case Paint::Text:
+  case Paint::Digits:
+    paintText(p, index, item, region);
+    break;
+  case Paint::Logo: {
+    const QRect image = toPixels(item.image->box, zoom_);
+    if (region.intersects(image))
+      p.drawPixmap(image.topLeft(), logo());
+    break;
+  }
+  }
 }
 
 // Rectangles are filled, and outlined inside their box, with whole-pixel
 // rectangles: no antialiasing, so edges stay crisp at any pixel ratio.
 void FormCanvas::paintRectangle(QPainter &p, const Shape &s,
-                                const QRegion &region) {
+                                const QRegion &region) const {
   const QRect r = shapeRect(s);
   if (r.isEmpty() || !region.intersects(r))
     return;
-  const int w = s.outlinePixels;
+  const int w = zoomedWidth(s.outlinePixels, zoom_);
   if (s.filled)
     p.fillRect(r.adjusted(w, w, -w, -w), toColor(s.fillColor));
   if (w <= 0)
@@ -214,9 +221,10 @@ const QPixmap &FormCanvas::ovalSprite(const Shape &s, QSize size) {
   k.pixmap.fill(Qt::transparent);
   QPainter sp(&k.pixmap);
   sp.setRenderHint(QPainter::Antialiasing);
-  const qreal half = s.outlinePixels / 2.0;
-  if (s.outlinePixels > 0)
-    sp.setPen(QPen(toColor(s.outlineColor), s.outlinePixels));
+  const int outline = zoomedWidth(s.outlinePixels, zoom_);
+  const qreal half = outline / 2.0;
+  if (outline > 0)
+    sp.setPen(QPen(toColor(s.outlineColor), outline));
   else
     sp.setPen(Qt::NoPen);
   if (s.filled)
@@ -226,38 +234,45 @@ const QPixmap &FormCanvas::ovalSprite(const Shape &s, QSize size) {
   return k.pixmap;
 }
 
-void FormCanvas::paintLine(QPainter &p, const Line &l, const QRegion &region) {
-  const QLine line = toPixels(l);
-  const int w = l.widthPixels;
+void FormCanvas::paintLine(QPainter &p, const Line &l,
+                           const QRegion &region) const {
+  const QLine line = toPixels(l, zoom_);
+  const int w = zoomedWidth(l.widthPixels, zoom_);
   const QRect bounds =
       QRect(line.p1(), line.p2()).normalized().adjusted(-w, -w, w, w);
   if (!region.intersects(bounds))
     return;
-  p.setPen(QPen(Qt::black, w, Qt::SolidLine, Qt::RoundCap));
+  p.setPen(QPen(toColor(kLineColor), w, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(line);
 }
 
-// An opaque label fills its box with the window grey.
-void FormCanvas::paintLabelGround(QPainter &p, const Label &l,
-                                  const QRegion &region) {
-  if (!l.visible || l.transparent)
+// An opaque label fills its box with its ground first. Text starts at the
+// top of the box, left-aligned or centred, and is clipped to the box; a
+// caption wider than its box is narrowed to fit.
+void FormCanvas::paintText(QPainter &p, std::size_t index, const DrawItem &item,
+                           const QRegion &region) {
+  const Label &l = *item.label;
+  if (!l.visible)
     return;
-  const QRect r = toPixels(l.box);
-  if (region.intersects(r))
-    p.fillRect(r, toColor(kWindowGrey));
-}
-
-// Text starts at the top of the box, left-aligned or centred, and is
-// clipped to the box; a caption wider than its box is narrowed to fit.
-void FormCanvas::paintLabelText(QPainter &p, const Label &l,
-                                const QRegion &region) {
-  if (!l.visible || l.caption.empty())
-    return;
-  const QRect r = toPixels(l.box);
+  const QRect r = toPixels(l.box, zoom_);
   if (!region.intersects(r))
     return;
-  const QString text = QString::fromStdString(l.caption);
-  p.setFont(fittedFont(toQFont(l.font), text, r.width()));
+  if (item.opaque())
+    p.fillRect(r, toColor(kLabelGround));
+  if (!item.drawsCaption())
+    return;
+  // Measuring a caption costs more than drawing it: the fitted face is
+  // kept for as long as the caption and the width stay.
+  FittedText &fitted = texts_[index];
+  if (fitted.width != r.width() || fitted.caption != l.caption) {
+    fitted.caption = l.caption;
+    fitted.width = r.width();
+    fitted.text = QString::fromStdString(l.caption);
+    fitted.font = fittedFont(toQFont(l.font, zoom_), fitted.text, r.width());
+  }
+  const QString &text = fitted.text;
+  p.setPen(toColor(kTextColor));
+  p.setFont(fitted.font);
   const int align =
       Qt::AlignTop | Qt::TextSingleLine |
       (l.alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft);
@@ -266,6 +281,13 @@ void FormCanvas::paintLabelText(QPainter &p, const Label &l,
 
 const QPixmap &FormCanvas::logo() {
   const qreal ratio = devicePixelRatioF();
+  if (zoom_ != 1) {
+    // Drawn afresh from its outlines at the size it is shown.
+    if (logo_.isNull() || logoRatio_ != ratio)
+      logo_ = logoPicture(toPixels(c_.Image1.box, zoom_).size(), ratio);
+    logoRatio_ = ratio;
+    return logo_;
+  }
   if (logo_.isNull() || logoRatio_ != ratio) {
     // A picture drawn at twice the size stays sharp on high-DPI screens.
     logo_ = QPixmap(ratio > 1 ? QStringLiteral(":/arrivals/logo@2x.png")

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
+#include <QFont>
 #include <QPixmap>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
 
 #include "ui/controls.h"
+#include "ui/drawing.h"
 
 class QPainter;
 
@@ -15,17 +19,10 @@ namespace arrivals {
 
 class CanvasAccessible;
 
-// Paints every control of the form that is not a real widget: the data
+// Paints every control of the form that is not a real widget (the data
 // border, the bars, the axes and the track, the labels, the logo and the
-// packet markers. It reads the form's controls when it paints and keeps no
-// copy of them.
-//
-// Z-order, bottom to top: shpDataBorder, the bars, the lines (lneGraph, then
-// Line1), the labels, Image1, the packet markers, the digits of the counter
-// lblServiced. The axes lie over the bottom row of their bars so that every
-// bar stands on an unbroken axis; the markers pass over the track and over
-// the counter's opaque box, which they cross on their way, but not over its
-// digits, which stay readable during a burst.
+// packet markers) by walking the form's Drawing, bottom to top. It reads the
+// form's controls when it paints and keeps no copy of them.
 //
 // Only what changed is repainted: a moving marker asks for its old and new
 // rectangles, a label for its box, and a redraw of the graphs for one
@@ -55,7 +52,11 @@ public:
   void setCovered(const QRegion &covered);
 
   QSize sizeHint() const override;
+  // Draws the form at `zoom` times its size (see ui/zoom.h).
+  void setZoom(double zoom);
+  double zoom() const { return zoom_; }
   const Controls &controls() const { return c_; }
+  const Drawing &drawing() const { return drawing_; }
   // Set while the canvas has an accessibility interface, which then hears
   // of every change of a caption.
   void setAccessible(CanvasAccessible *accessible) { accessible_ = accessible; }
@@ -67,18 +68,28 @@ private:
   void invalidate(const QRect &dirty);
   const Shape &shapeAt(ShapeGroup group, int index) const;
   const Label &labelAt(LabelGroup group, int index) const;
-  static void paintRectangle(QPainter &p, const Shape &s,
-                             const QRegion &region);
+  void paintItem(QPainter &p, std::size_t index, const DrawItem &item,
+                 const QRegion &region);
+  QRect shapeRect(const Shape &s) const;
+  void paintRectangle(QPainter &p, const Shape &s, const QRegion &region) const;
   void paintOval(QPainter &p, const Shape &s, const QRegion &region);
-  static void paintLine(QPainter &p, const Line &l, const QRegion &region);
-  static void paintLabelGround(QPainter &p, const Label &l,
-                               const QRegion &region);
-  static void paintLabelText(QPainter &p, const Label &l,
-                             const QRegion &region);
+  void paintLine(QPainter &p, const Line &l, const QRegion &region) const;
+  void paintText(QPainter &p, std::size_t index, const DrawItem &item,
+                 const QRegion &region);
   const QPixmap &ovalSprite(const Shape &s, QSize size);
   const QPixmap &logo();
 
   const Controls &c_;
+  Drawing drawing_;
+  double zoom_ = 1;
+  // Per drawing item: the caption as last painted, in its fitted face.
+  struct FittedText {
+    std::string caption;
+    int width = -1;
+    QString text;
+    QFont font;
+  };
+  std::vector<FittedText> texts_;
   // OneBar, InterArrivalBar, TwoBar, ThreeBar
   std::array<QRect, 4> barsDirty_{};
   QRegion covered_;

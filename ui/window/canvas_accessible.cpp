@@ -13,44 +13,12 @@ namespace arrivals {
 
 namespace {
 
-QString indexed(const char *array, std::size_t i) {
-  return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(i);
-}
-
-PaintedControl shape(QString name, const Shape &s) {
-  return {std::move(name), QAccessible::Graphic, &s.box,
-          nullptr,         &s.visible,           nullptr};
-}
-
-PaintedControl label(QString name, const Label &l) {
-  return {std::move(name), QAccessible::StaticText, &l.box, nullptr, &l.visible,
-          &l.caption};
-}
-
-PaintedControl line(QString name, const Line &l) {
-  return {std::move(name), QAccessible::Graphic, nullptr, &l, nullptr, nullptr};
-}
-
-template <std::size_t N>
-void addShapes(std::vector<PaintedControl> &out, const char *name,
-               const std::array<Shape, N> &shapes) {
-  for (std::size_t i = 0; i < N; ++i)
-    out.push_back(shape(indexed(name, i), shapes[i]));
-}
-
-template <std::size_t N>
-void addLabels(std::vector<PaintedControl> &out, const char *name,
-               const std::array<Label, N> &labels) {
-  for (std::size_t i = 0; i < N; ++i)
-    out.push_back(label(indexed(name, i), labels[i]));
-}
-
 // A painted control in the accessibility tree. It holds no state: every
 // answer is read from the form's controls when asked.
 class PaintedAccessible final : public QAccessibleInterface {
 public:
-  PaintedAccessible(QWidget *canvas, PaintedControl control)
-      : canvas_(canvas), c_(std::move(control)) {}
+  PaintedAccessible(FormCanvas *canvas, std::size_t item)
+      : canvas_(canvas), item_(item) {}
 
   bool isValid() const override { return !canvas_.isNull(); }
   QObject *object() const override { return nullptr; }
@@ -66,11 +34,14 @@ public:
   int indexOfChild(const QAccessibleInterface *) const override { return -1; }
 
   QString text(QAccessible::Text t) const override {
+    if (!canvas_)
+      return QString();
+    const DrawItem &item = this->item();
     if (t == QAccessible::Name)
-      return c_.name;
-    if (c_.caption != nullptr &&
+      return QString::fromStdString(item.name());
+    if (item.label != nullptr &&
         (t == QAccessible::Description || t == QAccessible::Value))
-      return QString::fromStdString(*c_.caption);
+      return QString::fromStdString(item.label->caption);
     return QString();
   }
   void setText(QAccessible::Text, const QString &) override {}
@@ -78,28 +49,35 @@ public:
   QRect rect() const override {
     if (!canvas_)
       return QRect();
+    const DrawItem &item = this->item();
     QRect r;
-    if (c_.box != nullptr) {
-      r = toPixels(*c_.box);
+    if (item.line == nullptr) {
+      r = toPixels(item.box(), canvas_->zoom());
     } else {
-      const QLine l = toPixels(*c_.line);
-      const int w = c_.line->widthPixels;
+      const QLine l = toPixels(*item.line, canvas_->zoom());
+      const int w = zoomedWidth(item.line->widthPixels, canvas_->zoom());
       r = QRect(l.p1(), l.p2())
               .normalized()
               .adjusted(-w / 2, -w / 2, w / 2, w / 2);
     }
     return r.translated(canvas_->mapToGlobal(QPoint(0, 0)));
   }
-  QAccessible::Role role() const override { return c_.role; }
+  QAccessible::Role role() const override {
+    if (canvas_ && item().paint == Paint::Text)
+      return QAccessible::StaticText;
+    return QAccessible::Graphic;
+  }
   QAccessible::State state() const override {
     QAccessible::State s;
-    s.invisible = c_.visible != nullptr && !*c_.visible;
+    s.invisible = !canvas_.isNull() && !item().visible();
     return s;
   }
 
 private:
-  QPointer<QWidget> canvas_;
-  PaintedControl c_;
+  const DrawItem &item() const { return canvas_->drawing()[item_]; }
+
+  QPointer<FormCanvas> canvas_;
+  std::size_t item_;
 };
 
 QAccessibleInterface *canvasFactory(const QString &, QObject *object) {
@@ -110,38 +88,13 @@ QAccessibleInterface *canvasFactory(const QString &, QObject *object) {
 
 } // namespace
 
-std::vector<PaintedControl> paintedControls(const Controls &c) {
-  std::vector<PaintedControl> out;
-  out.push_back(shape(QStringLiteral("shpDataBorder"), c.shpDataBorder));
-  addShapes(out, "shpOneBar", c.shpOneBar);
-  addShapes(out, "shpInterArrivalBar", c.shpInterArrivalBar);
-  addShapes(out, "shpTwoBar", c.shpTwoBar);
-  addShapes(out, "shpThreeBar", c.shpThreeBar);
-  for (std::size_t i = 0; i < c.lneGraph.size(); ++i)
-    out.push_back(line(indexed("lneGraph", i), c.lneGraph[i]));
-  out.push_back(line(QStringLiteral("Line1"), c.Line1));
-  out.push_back(label(QStringLiteral("lblDataRate"), c.lblDataRate));
-  out.push_back(label(QStringLiteral("lblServiced"), c.lblServiced));
-  addLabels(out, "lblGraphTitle", c.lblGraphTitle);
-  addLabels(out, "lblYAxis", c.lblYAxis);
-  addLabels(out, "lblGraph", c.lblGraph);
-  out.push_back(
-      label(QStringLiteral("lblMeanWaitingTime"), c.lblMeanWaitingTime));
-  for (std::size_t i = 0; i < c.lblArrivalGraph.size(); ++i)
-    if (c.lblArrivalGraph[i].exists)
-      out.push_back(
-          label(indexed("lblArrivalGraph", i), c.lblArrivalGraph[i].label));
-  addLabels(out, "lblGraphTwo", c.lblGraphTwo);
-  addLabels(out, "lblGraphThree", c.lblGraphThree);
-  out.push_back({QStringLiteral("Image1"), QAccessible::Graphic, &c.Image1.box,
-                 nullptr, nullptr, nullptr});
-  addShapes(out, "sPacket", c.sPacket);
-  return out;
-}
-
 CanvasAccessible::CanvasAccessible(FormCanvas *canvas)
-    : QAccessibleWidget(canvas, QAccessible::Pane), canvas_(canvas),
-      controls_(paintedControls(canvas->controls())), ids_(controls_.size()) {
+    : QAccessibleWidget(canvas, QAccessible::Pane), canvas_(canvas) {
+  const Drawing &drawing = canvas->drawing();
+  for (std::size_t i = 0; i < drawing.size(); ++i)
+    if (drawing[i].paint != Paint::Digits)
+      items_.push_back(i);
+  ids_.resize(items_.size());
   canvas->setAccessible(this);
 }
 
@@ -154,7 +107,7 @@ CanvasAccessible::~CanvasAccessible() {
 }
 
 int CanvasAccessible::childCount() const {
-  return static_cast<int>(controls_.size());
+  return static_cast<int>(items_.size());
 }
 
 QAccessibleInterface *CanvasAccessible::child(int index) const {
@@ -166,7 +119,7 @@ QAccessibleInterface *CanvasAccessible::child(int index) const {
   if (id == 0)
     // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
     id = QAccessible::registerAccessibleInterface(new PaintedAccessible(
-        canvas_, controls_[static_cast<std::size_t>(index)]));
+        canvas_, items_[static_cast<std::size_t>(index)]));
   return QAccessible::accessibleInterface(id);
 }
 
@@ -188,8 +141,11 @@ QAccessibleInterface *CanvasAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface *CanvasAccessible::childFor(const void *control) const {
-  for (std::size_t i = 0; i < controls_.size(); ++i)
-    if (controls_[i].box == control || controls_[i].line == control)
+  if (canvas_ == nullptr)
+    return nullptr;
+  const std::size_t item = canvas_->drawing().find(control);
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i] == item)
       return child(static_cast<int>(i));
   return nullptr;
 }

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QString>
 
 #include "ui/controls.h"
 
@@ -13,24 +11,11 @@ namespace arrivals {
 
 class FormCanvas;
 
-// One control that the canvas paints, as assistive technology sees it: its
-// name from the form ("lblServiced", "sPacket(7)", ...) and where to read
-// its place, visibility and caption. Points into the form's controls.
-struct PaintedControl {
-  QString name;
-  QAccessible::Role role = QAccessible::Graphic;
-  const Box *box = nullptr;   // shapes, labels and the image
-  const Line *line = nullptr; // lines
-  const bool *visible = nullptr;
-  const std::string *caption = nullptr; // labels
-};
-
-// Every painted control, in painting order from the bottom.
-std::vector<PaintedControl> paintedControls(const Controls &c);
-
-// The canvas in the accessibility tree, with one child per painted control,
-// so that a screen reader (or a test) finds each of them by name. Children
-// are made only when something asks for them.
+// The canvas in the accessibility tree, with one child per painted control
+// of the canvas's Drawing, bottom to top and named as in the form
+// ("lblServiced", "sPacket(7)", ...), so that a screen reader (or a test)
+// finds each of them by name. Children are made only when something asks
+// for them, and read the form's controls whenever they are asked.
 class CanvasAccessible final : public QAccessibleWidget {
 public:
   explicit CanvasAccessible(FormCanvas *canvas);
@@ -56,7 +41,9 @@ public:
 private:
   FormCanvas *canvas_; // null once the canvas is being destroyed
 
-  std::vector<PaintedControl> controls_;
+  // The drawing's items that are controls of their own: all but the
+  // counter's digits, which belong to lblServiced.
+  std::vector<std::size_t> items_;
   mutable std::vector<QAccessible::Id> ids_; // 0 until made
 };
 

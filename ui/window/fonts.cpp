@@ -19,9 +19,10 @@ QString formFontFamily() {
   return family;
 }
 
-QFont toQFont(const Font &f) {
+QFont toQFont(const Font &f, double zoom) {
   QFont font(formFontFamily());
-  font.setPixelSize(static_cast<int>(std::lround(f.points * 96.0 / 72.0)));
+  font.setPixelSize(
+      static_cast<int>(std::lround(f.points * 96.0 / 72.0 * zoom)));
   font.setWeight(f.bold ? QFont::Bold : QFont::Normal);
   return font;
 }

@@ -14,7 +14,8 @@ QString formFontFamily();
 // The face at the control's size. Sizes are points at 96 dots per inch, as
 // the layout is: they are set in logical pixels so that the text keeps its
 // place in the fixed layout whatever the screen's reported resolution.
-QFont toQFont(const Font &f);
+// At a zoom other than 1 the face is that many times larger.
+QFont toQFont(const Font &f, double zoom = 1);
 
 // `font`, narrowed just enough for `text` to fit `width` pixels. The point
 // size stays; only the letters get narrower, and only when they must.

@@ -1,5 +1,6 @@
 #include "ui/window/main_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QButtonGroup>
@@ -10,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -175,8 +178,6 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   const auto makeButton = [this](const CommandButton &b, const char *n) {
     auto *w = new FlatButton(QString::fromStdString(b.caption), this);
     name(w, QString::fromLatin1(n));
-    w->setGeometry(toPixels(b.box));
-    w->setFont(toQFont(b.font));
     w->setAutoDefault(true); // Enter presses the focused button, as Space does
     paintGrey(w);
     return w;
@@ -196,8 +197,6 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     const OptionButton &o = c.optGraphs[i];
     auto *w = new ViewButton(QString::fromStdString(o.caption), this);
     name(w, QStringLiteral("optGraphs(%1)").arg(i));
-    w->setGeometry(toPixels(o.box));
-    w->setFont(toQFont(o.font));
     w->setChecked(o.value);
     paintGrey(w);
     views_->addButton(w, static_cast<int>(i));
@@ -207,12 +206,16 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     dispatch([this, id] { form_.UserSelectsView(id); });
   });
 
-  QRegion covered;
-  for (const QWidget *w : std::initializer_list<const QWidget *>{
-           cmbExperiment_, btnStart_, btnPause_, cmbData_, optGraphs_[0],
-           optGraphs_[1]})
-    covered += w->geometry();
-  canvas_->setCovered(covered);
+  layOut();
+  const auto shortcut = [this](const QKeySequence &keys,
+                               double (*step)(double)) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this,
+            [this, step] { setZoom(step(zoom_)); });
+  };
+  shortcut(QKeySequence::ZoomIn, ZoomIn);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), ZoomIn); // + unshifted
+  shortcut(QKeySequence::ZoomOut, ZoomOut);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [](double) { return 1.0; });
 
   setTabOrder(cmbData_, btnPause_);
   setTabOrder(btnPause_, cmbExperiment_);
@@ -249,11 +252,8 @@ MainWindow::~MainWindow() {
 }
 
 QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
-  const ComboBox &c = comboControl(form_.controls(), which);
   auto *box = new FormCombo(this);
   name(box, QString::fromLatin1(n));
-  box->setGeometry(toPixels(c.box));
-  box->setFont(toQFont(c.font));
   paintGrey(box);
   // Enter adds nothing: the list holds exactly what start-up puts there.
   box->setInsertPolicy(QComboBox::NoInsert);
@@ -307,6 +307,48 @@ void MainWindow::userPicks(ComboId which, int index) {
       form_.UserPicksData(index);
   });
   ComboChanged(which);
+}
+
+void MainWindow::setZoom(double zoom) {
+  zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+  if (fitToScreen_) {
+    if (const QScreen *s = screen()) {
+      // Room for the window's frame too: as it is once shown, or as a
+      // common title bar and border before.
+      QSize frame = frameGeometry().size() - geometry().size();
+      if (frame.isEmpty())
+        frame = QSize(16, 48);
+      const QSize room = s->availableGeometry().size() - frame;
+      zoom = FitZoom(zoom, room.width(), room.height());
+    }
+  }
+  if (zoom == zoom_)
+    return;
+  zoom_ = zoom;
+  layOut();
+}
+
+void MainWindow::layOut() {
+  const Controls &c = form_.controls();
+  canvas_->setZoom(zoom_);
+  setFixedSize(canvas_->sizeHint());
+  const auto place = [this](QWidget *w, const Box &box, const Font &font) {
+    w->setGeometry(toPixels(box, zoom_));
+    w->setFont(toQFont(font, zoom_));
+  };
+  place(cmbExperiment_, c.cmbExperiment.box, c.cmbExperiment.font);
+  place(btnStart_, c.btnStart.box, c.btnStart.font);
+  place(btnPause_, c.btnPause.box, c.btnPause.font);
+  place(cmbData_, c.cmbData.box, c.cmbData.font);
+  for (std::size_t i = 0; i < optGraphs_.size(); ++i)
+    place(optGraphs_[i], c.optGraphs[i].box, c.optGraphs[i].font);
+
+  QRegion covered;
+  for (const QWidget *w : std::initializer_list<const QWidget *>{
+           cmbExperiment_, btnStart_, btnPause_, cmbData_, optGraphs_[0],
+           optGraphs_[1]})
+    covered += w->geometry();
+  canvas_->setCovered(covered);
 }
 
 void MainWindow::timerTick() {

@@ -43,6 +43,16 @@ public:
   // What a timeout of tmrMain does; tests call it to step without waiting.
   void timerTick();
 
+  // Draws the whole form, canvas and widgets, at `zoom` times its size (0.5
+  // to 4, see ui/zoom.h). Ctrl++, Ctrl+- and Ctrl+0 call it with the next
+  // step up, down, and 1. A window fitted to its screen takes the largest
+  // zoom that fits where `zoom` would not.
+  void setZoom(double zoom);
+  double zoom() const { return zoom_; }
+  // Whether setZoom fits the window to its screen: an open window is, a
+  // picture is not.
+  void setFitToScreen(bool fit) { fitToScreen_ = fit; }
+
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
 
@@ -64,6 +74,8 @@ private:
   void userPicks(ComboId which, int index);
   // Runs an event of the form, then asks for the repaints it caused.
   template <class F> void dispatch(F &&event);
+  // Places and sizes the widgets at the zoom.
+  void layOut();
 
   MainForm &form_;
   FormCanvas *canvas_ = nullptr;
@@ -74,6 +86,8 @@ private:
   std::array<QRadioButton *, 2> optGraphs_{};
   QButtonGroup *views_ = nullptr;
   QTimer *tmrMain_ = nullptr;
+  double zoom_ = 1;
+  bool fitToScreen_ = false;
   // Set while a box's line edit finishes editing (Enter, or the focus
   // leaves): QComboBox then reports the item matching the typed text as
   // "activated", which is no pick from the list.
