@@ -54,7 +54,7 @@ int playScript(std::istream &in, const LaunchOptions &options) {
   }
   // From here on the window is used by hand: when the script's draws are
   // spent, the generator goes on from the clock.
-  random.FallBackToClock();
+  random.Clock(ClockSeed());
 
   MainWindow window(form, MainWindow::Start::Loaded);
   if (options.screenshot) {

@@ -164,6 +164,8 @@ void ScriptSession::Dispatch(std::string_view line) {
     return Seed(words);
   if (name == "draws")
     return Draws(words);
+  if (name == "clock")
+    return Clock(words);
   if (name == "dump") {
     words.End(name);
     return Dump();
@@ -186,16 +188,25 @@ void ScriptSession::Dispatch(std::string_view line) {
   return Tick(words);
 }
 
-void ScriptSession::Seed(Words &words) {
+// The number of `seed` and `clock`: an unsigned 64-bit decimal.
+std::uint64_t ScriptSession::SeedNumber(Words &words, const std::string &what) {
   const auto word = words.Next();
   if (!word)
-    throw Malformed{"seed: missing number"};
+    throw Malformed{what + ": missing number"};
   const auto seed = ParseUnsigned(*word);
   if (!seed)
-    throw Malformed{"seed: " + QuotedExcerpt(*word) +
+    throw Malformed{what + ": " + QuotedExcerpt(*word) +
                     " is not an unsigned 64-bit decimal"};
-  words.End("seed");
-  random_.Seed(*seed);
+  words.End(what);
+  return *seed;
+}
+
+void ScriptSession::Seed(Words &words) {
+  random_.Seed(SeedNumber(words, "seed"));
+}
+
+void ScriptSession::Clock(Words &words) {
+  random_.Clock(SeedNumber(words, "clock"));
 }
 
 void ScriptSession::Draws(Words &words) {
@@ -301,7 +312,8 @@ void ScriptSession::Dump() {
   out_ << line << '\n';
 }
 
-int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
+int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err,
+               const std::function<void(std::string_view)> &ran) {
   std::string line;
   while (std::getline(in, line)) {
     // getline stops at LF, or at the end of the input without one: only a
@@ -313,6 +325,8 @@ int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err) {
       err.flush();
       return status;
     }
+    if (ran)
+      ran(line);
   }
   return kScriptOk;
 }

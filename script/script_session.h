@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -66,7 +67,9 @@ public:
 private:
   class Words;
   void Dispatch(std::string_view line);
+  static std::uint64_t SeedNumber(Words &words, const std::string &what);
   void Seed(Words &words);
+  void Clock(Words &words);
   void Draws(Words &words);
   void Load(Words &words);
   void Click(Words &words);
@@ -92,7 +95,9 @@ private:
 
 // Plays every line of `in` on `session`; a line may end in LF or CR LF (the
 // CR is then no part of it). Stops at the first line that fails, with
-// "line N: why" on `err`. Returns the status.
-int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err);
+// "line N: why" on `err`. Returns the status. `ran`, when given, is told of
+// every line that ran, as it stood (a recording keeps them).
+int PlayScript(std::istream &in, ScriptSession &session, std::ostream &err,
+               const std::function<void(std::string_view)> &ran = {});
 
 } // namespace arrivals
