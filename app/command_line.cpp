@@ -36,7 +36,7 @@ CommandLine failure(QString why) {
 QString UsageText() {
   return QStringLiteral(
       "Usage: arrivals [--seed N] [--script FILE [--screenshot PNG]] "
-      "[Qt options]\n"
+      "[--record FILE] [Qt options]\n"
       "Packet arrival processes, shown as they happen.\n"
       "\n"
       "  --seed N          seed the generator with N (an unsigned 64-bit\n"
@@ -46,6 +46,8 @@ QString UsageText() {
       "                    output\n"
       "  --screenshot PNG  with --script: save the window as PNG after the\n"
       "                    script and exit\n"
+      "  --record FILE     write the session to FILE as a script that plays\n"
+      "                    it back\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n"
       "\n"
@@ -70,7 +72,9 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
                                   QStringLiteral("FILE"));
   const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                       QStringLiteral("PNG"));
-  parser.addOptions({help, version, seed, script, screenshot});
+  const QCommandLineOption record(QStringLiteral("record"), QString(),
+                                  QStringLiteral("FILE"));
+  parser.addOptions({help, version, seed, script, screenshot, record});
   for (const char *name : kQtValueOptions)
     parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(),
                                         QStringLiteral("value")));
@@ -104,7 +108,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     line.action = CommandLine::Action::Version;
     return line;
   }
-  for (const auto *once : {&seed, &script, &screenshot})
+  for (const auto *once : {&seed, &script, &screenshot, &record})
     if (parser.values(*once).size() > 1)
       return failure(QStringLiteral("--%1 given more than once")
                          .arg(once->names().constFirst()));
@@ -127,6 +131,11 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     if (parser.value(screenshot).isEmpty())
       return failure(QStringLiteral("--screenshot: empty file name"));
     line.options.screenshot = parser.value(screenshot);
+  }
+  if (parser.isSet(record)) {
+    if (parser.value(record).isEmpty())
+      return failure(QStringLiteral("--record: empty file name"));
+    line.options.record = parser.value(record);
   }
   return line;
 }

@@ -16,6 +16,8 @@ struct LaunchOptions {
   std::optional<QString> script;
   // With a script: save the window as this PNG after it and exit.
   std::optional<QString> screenshot;
+  // Record the session as a script in this file.
+  std::optional<QString> record;
 };
 
 struct CommandLine {

@@ -105,6 +105,13 @@ int main(int argc, char **argv) {
     break;
   }
 
+  // A recording that cannot be written is said before anything starts.
+  if (const QString problem = arrivals::RecordFileProblem(line.options);
+      !problem.isEmpty()) {
+    std::fprintf(stderr, "arrivals: %s\n", qUtf8Printable(problem));
+    return arrivals::kBadCommandLine;
+  }
+
   // A picture needs no screen: without a platform chosen, it is made off
   // screen, the same on every machine.
   if (line.options.screenshot &&

@@ -31,6 +31,9 @@ public:
   // recorder also keeps the lines, for Script().
   explicit SessionRecorder(MainForm &form, RecordSink *sink = nullptr);
 
+  // From now on lines go to `sink` (not owned; null for none) as well.
+  void SetSink(RecordSink *sink) { sink_ = sink; }
+
   SessionRecorder(const SessionRecorder &) = delete;
   SessionRecorder &operator=(const SessionRecorder &) = delete;
 

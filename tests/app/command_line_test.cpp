@@ -50,6 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"--screenshot", "a.png"}, Action::Error, "needs --script"},
         Case{{"--script"}, Action::Error, "script"},
         Case{{"--script", ""}, Action::Error, "empty"},
+        Case{{"--record", "s.script", "--seed", "1"}, Action::Run, ""},
+        Case{{"--record", ""}, Action::Error, "--record: empty"},
+        Case{{"--record", "a", "--record=b"}, Action::Error, "more than once"},
         Case{{"--frobnicate"}, Action::Error, "unknown option '--frobnicate'"},
         Case{{"-x=1"}, Action::Error, "unknown option '-x'"},
         Case{{"stray"}, Action::Error, "'stray'"},
@@ -63,11 +66,13 @@ TEST(CommandLine, keeps_the_values) {
   const CommandLine line = ParseCommandLine(
       {QStringLiteral("arrivals"), QStringLiteral("--seed"),
        QStringLiteral("42"), QStringLiteral("--script"), QStringLiteral("-"),
-       QStringLiteral("--screenshot"), QStringLiteral("x.png")});
+       QStringLiteral("--screenshot"), QStringLiteral("x.png"),
+       QStringLiteral("--record"), QStringLiteral("r.script")});
   ASSERT_EQ(line.action, Action::Run);
   EXPECT_EQ(line.options.seed, 42u);
   EXPECT_EQ(line.options.script, QStringLiteral("-"));
   EXPECT_EQ(line.options.screenshot, QStringLiteral("x.png"));
+  EXPECT_EQ(line.options.record, QStringLiteral("r.script"));
   EXPECT_EQ(VersionText(), QStringLiteral("arrivals 0.1.0\n"));
 }
 

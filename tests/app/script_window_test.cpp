@@ -1,11 +1,14 @@
 // The window playing scripts: the same packets as the script tool for the
 // same seed, and a picture that shows the bars where the form puts them.
 
+#include <fstream>
 #include <sstream>
 #include <string>
 
 #include <QApplication>
+#include <QDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
@@ -83,6 +86,63 @@ TEST(ScriptWindow, picture_shows_the_bars_of_the_played_form) {
   for (const Shape &bar : c.shpThreeBar)
     probe(bar);
   EXPECT_GE(checked, 10);
+}
+
+std::string slurp(const QString &path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void spit(const QString &path, const std::string &text) {
+  std::ofstream(path.toStdString(), std::ios::binary) << text;
+}
+
+// --record: a file that cannot be written is said before anything runs; one
+// that can is written only once the script has played, so a failing script
+// (or a script read from the same file) leaves it whole.
+TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("session.script"));
+  struct Row {
+    QString record;
+    const char *problem; // part of the message, or empty
+  } const kRows[] = {
+      {dir.path(), "Is a directory"},
+      {dir.filePath(QStringLiteral("no/such.script")),
+       "No such file or directory"},
+      {path, ""},
+  };
+  for (const Row &r : kRows) {
+    LaunchOptions options;
+    options.record = r.record;
+    const QString problem = RecordFileProblem(options);
+    if (*r.problem)
+      EXPECT_EQ(problem, QStringLiteral("cannot write %1: %2")
+                             .arg(r.record, QString::fromUtf8(r.problem)));
+    else
+      EXPECT_TRUE(problem.isEmpty()) << qPrintable(problem);
+  }
+
+  LaunchOptions options;
+  options.record = path;
+  options.script = path;
+  options.screenshot = dir.filePath(QStringLiteral("shot.png"));
+  options.seed = 5;
+  spit(path, "draws 0.5\nload\nclick start\ntick 99\n");
+  EXPECT_EQ(RunWindow(options), kScriptOutOfDraws);
+  EXPECT_EQ(slurp(path), "draws 0.5\nload\nclick start\ntick 99\n");
+
+  // The same file as script and recording: read first, then written.
+  spit(path, "draws 0.5 0.5\ndump\nclick\n");
+  EXPECT_EQ(RunWindow(options), kScriptMalformed);
+  spit(path, "draws 0.5 0.5\r\ndump\n");
+  EXPECT_EQ(RunWindow(options), 0);
+  const std::string recorded = slurp(path);
+  EXPECT_EQ(recorded.rfind("seed 5\ndraws 0.5 0.5\nclock ", 0), 0u) << recorded;
+  EXPECT_EQ(recorded.substr(recorded.size() - 6), "\nload\n");
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "script/session_recorder.h"
 #include "ui/window/canvas.h"
 #include "ui/window/fonts.h"
 #include "ui/window/pixels.h"
@@ -156,7 +157,9 @@ template <class F> void MainWindow::dispatch(F &&event) {
 }
 
 MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
-    : QWidget(parent), form_(form) {
+    : QWidget(parent), form_(form),
+      ownRecorder_(std::make_unique<SessionRecorder>(form)),
+      recorder_(ownRecorder_.get()) {
   const Controls &c = form_.controls();
   setWindowTitle(QStringLiteral("Arrivals"));
   setWindowIcon(QIcon(QStringLiteral(":/arrivals/icon.png")));
@@ -184,9 +187,9 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   btnStart_ = makeButton(c.btnStart, "btnStart");
   btnPause_ = makeButton(c.btnPause, "btnPause");
   connect(btnStart_, &QPushButton::clicked, this,
-          [this] { dispatch([this] { form_.btnStart_Click(); }); });
+          [this] { dispatch([this] { recorder_->ClickStart(); }); });
   connect(btnPause_, &QPushButton::clicked, this,
-          [this] { dispatch([this] { form_.btnPause_Click(); }); });
+          [this] { dispatch([this] { recorder_->ClickPause(); }); });
 
   cmbData_ = makeCombo(ComboId::Data, "cmbData");
 
@@ -204,7 +207,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     optGraphs_[i] = w;
   }
   connect(views_, &QButtonGroup::idClicked, this, [this](int id) {
-    dispatch([this, id] { form_.UserSelectsView(id); });
+    dispatch([this, id] { recorder_->ClickView(id); });
   });
 
   QRegion covered;
@@ -237,6 +240,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     OptionChanged(0);
     TimerChanged();
   }
+  ownRecorder_->Loaded();
   cmbData_->setFocus();
 }
 
@@ -289,10 +293,7 @@ QComboBox *MainWindow::combo(ComboId which) const {
 
 void MainWindow::userEdits(ComboId which, const QString &text) {
   dispatch([this, which, t = text.toStdString()]() mutable {
-    if (which == ComboId::Experiment)
-      form_.UserEditsExperiment(std::move(t));
-    else
-      form_.UserEditsData(std::move(t));
+    recorder_->Type(which, std::move(t));
   });
   // A typed item of the list becomes its current item, so that the arrow
   // keys step on from the text shown.
@@ -300,17 +301,12 @@ void MainWindow::userEdits(ComboId which, const QString &text) {
 }
 
 void MainWindow::userPicks(ComboId which, int index) {
-  dispatch([this, which, index] {
-    if (which == ComboId::Experiment)
-      form_.UserPicksExperiment(index);
-    else
-      form_.UserPicksData(index);
-  });
+  dispatch([this, which, index] { recorder_->Pick(which, index); });
   ComboChanged(which);
 }
 
 void MainWindow::timerTick() {
-  dispatch([this] { form_.TimerEvent(); });
+  dispatch([this] { recorder_->TimerEvent(); });
 }
 
 // --- FormObserver -----------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string_view>
 
 #include <QWidget>
@@ -16,6 +17,7 @@ class QTimer;
 namespace arrivals {
 
 class FormCanvas;
+class SessionRecorder;
 
 // The main window: shows the form's controls and hands every user and timer
 // event to the form. It holds no run state of its own. Real widgets stand
@@ -43,6 +45,12 @@ public:
   // What a timeout of tmrMain does; tests call it to step without waiting.
   void timerTick();
 
+  // Every user and timer event goes to the form through `recorder` (which
+  // must be on this window's form) from now on; until then through a
+  // recorder of the window's own.
+  void setRecorder(SessionRecorder &recorder) { recorder_ = &recorder; }
+  SessionRecorder &recorder() const { return *recorder_; }
+
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
 
@@ -66,6 +74,8 @@ private:
   template <class F> void dispatch(F &&event);
 
   MainForm &form_;
+  std::unique_ptr<SessionRecorder> ownRecorder_;
+  SessionRecorder *recorder_ = nullptr;
   FormCanvas *canvas_ = nullptr;
   QComboBox *cmbExperiment_ = nullptr;
   QComboBox *cmbData_ = nullptr;
