@@ -164,6 +164,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   setWindowTitle(QStringLiteral("Arrivals"));
   setWindowIcon(QIcon(QStringLiteral(":/arrivals/icon.png")));
   setObjectName(QStringLiteral("frmMain"));
+  setDialogs({});
   setAccessibleName(QStringLiteral("Arrivals"));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, toColor(kWindowGrey));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -10,6 +12,8 @@
 
 class QButtonGroup;
 class QComboBox;
+class QMenu;
+class QSaveFile;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -51,10 +55,48 @@ public:
   void setRecorder(SessionRecorder &recorder) { recorder_ = &recorder; }
   SessionRecorder &recorder() const { return *recorder_; }
 
+  // The dialogs of the form's menu, replaceable so that a test can answer
+  // them; by default Qt's standard ones.
+  struct Dialogs {
+    // The file to save to, or empty when the user cancels.
+    std::function<QString(QWidget *parent, const QString &title,
+                          const QString &name, const QString &filter)>
+        saveFileName;
+    // Says that a save failed, in one line.
+    std::function<void(QWidget *parent, const QString &text)> error;
+    // Told how far a long save has come; false cancels it. Unset: a
+    // progress dialog with Cancel, shown when the save takes a while.
+    std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
+  };
+  void setDialogs(Dialogs dialogs);
+
+  // The form's menu (a right click, the Menu key or Shift+F10), at
+  // `globalPos`; it is a child of the window named "formMenu".
+  void openFormMenu(const QPoint &globalPos);
+  // Its commands. Every save goes to a temporary file renamed over the one
+  // chosen, so that an old file is never left half-written.
+  void savePicture();
+  void savePackets();
+  void saveSeconds();
+  void saveScript();
+  void copyPicture();
+
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
 
+protected:
+  void contextMenuEvent(QContextMenuEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
 private:
+  // Asks for a file and writes it with `write`, which returns false when
+  // cancelled and sets its second argument when it fails; either way
+  // nothing is written. A failure is said with the file's name and why.
+  void saveAs(const QString &title, const QString &name, const QString &filter,
+              const std::function<bool(QSaveFile &, QString &)> &write);
+  // The packets (or seconds) trace of the session so far.
+  void saveTrace(bool packets);
+
   // FormObserver
   void ShapeChanged(ShapeGroup group, int index, const Shape &before) override;
   void LabelChanged(LabelGroup group, int index) override;
@@ -74,6 +116,9 @@ private:
   template <class F> void dispatch(F &&event);
 
   MainForm &form_;
+  Dialogs dialogs_;
+  QMenu *formMenu_ = nullptr;
+  bool saving_ = false;
   std::unique_ptr<SessionRecorder> ownRecorder_;
   SessionRecorder *recorder_ = nullptr;
   FormCanvas *canvas_ = nullptr;
