@@ -1,6 +1,7 @@
 #include "script/traced_replay.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <utility>

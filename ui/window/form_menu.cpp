@@ -105,13 +105,13 @@ void MainWindow::saveAs(
   saving_ = true;
   QSaveFile file(path);
   QString failure;
-  if (!file.open(QIODevice::WriteOnly)) {
-    failure = file.errorString();
-  } else if (!write(file, failure)) {
+  const bool open = file.open(QIODevice::WriteOnly);
+  if (open && write(file, failure) && failure.isEmpty()) {
+    if (!file.commit())
+      failure = file.errorString();
+  } else if (open) {
     file.cancelWriting(); // the old file stays as it was
-  } else if (!failure.isEmpty()) {
-    file.cancelWriting();
-  } else if (!file.commit()) {
+  } else {
     failure = file.errorString();
   }
   saving_ = false;
