@@ -39,7 +39,7 @@ QString UsageText() {
   return QStringLiteral(
       "Usage: arrivals [--seed N] [--script FILE [--screenshot PNG]] "
       "[--zoom F]\n"
-      "                [Qt options]\n"
+      "                [--record FILE] [Qt options]\n"
       "Packet arrival processes, shown as they happen.\n"
       "\n"
       "  --seed N          seed the generator with N (an unsigned 64-bit\n"
@@ -52,6 +52,8 @@ QString UsageText() {
       "  --zoom F          draw the form at F times its size (a decimal from\n"
       "                    0.5 to 4); Ctrl++, Ctrl+- and Ctrl+0 change it\n"
       "                    while the window is open\n"
+      "  --record FILE     write the session to FILE as a script that plays\n"
+      "                    it back\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n"
       "\n"
@@ -81,7 +83,9 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
                                       QStringLiteral("PNG"));
   const QCommandLineOption zoom(QStringLiteral("zoom"), QString(),
                                 QStringLiteral("F"));
-  parser.addOptions({help, version, seed, script, screenshot, zoom});
+  const QCommandLineOption record(QStringLiteral("record"), QString(),
+                                  QStringLiteral("FILE"));
+  parser.addOptions({help, version, seed, script, screenshot, zoom, record});
   for (const std::string_view name : kQtValueOptions)
     parser.addOption(
         QCommandLineOption(Latin1(name), QString(), QStringLiteral("value")));
@@ -115,7 +119,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     line.action = CommandLine::Action::Version;
     return line;
   }
-  for (const auto *once : {&seed, &script, &screenshot, &zoom})
+  for (const auto *once : {&seed, &script, &screenshot, &zoom, &record})
     if (parser.values(*once).size() > 1)
       return failure(QStringLiteral("--%1 given more than once")
                          .arg(once->names().constFirst()));
@@ -146,6 +150,11 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
       return failure(QStringLiteral("--zoom: %1 is not a decimal from 0.5 to 4")
                          .arg(Quoted(text)));
     line.options.zoom = *f;
+  }
+  if (parser.isSet(record)) {
+    if (parser.value(record).isEmpty())
+      return failure(QStringLiteral("--record: empty file name"));
+    line.options.record = Bytes(parser.value(record));
   }
   return line;
 }

@@ -21,6 +21,8 @@ struct LaunchOptions {
   std::optional<std::string> screenshot;
   // The form drawn at this many times its size (0.5 to 4).
   double zoom = 1;
+  // Record the session as a script in this file.
+  std::optional<std::string> record;
 };
 
 struct CommandLine {

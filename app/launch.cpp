@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include "script/output_files.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
+#include "script/session_recorder.h"
 #include "ui/form.h"
 #include "ui/window/main_window.h"
 
@@ -53,40 +56,107 @@ std::string saveScreenshot(MainWindow &window, const std::string &path) {
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
-// Plays the script read from descriptor `in` (`name` in messages), then
-// shows the window or saves its picture.
-int playScript(int in, const std::string &name, const LaunchOptions &options) {
-  OutputFiles files;
-  files.ReadsFrom(in, name);
-  files.AlreadyOpen(STDOUT_FILENO, "standard output");
-  if (options.screenshot)
-    files.SavedWhole(*options.screenshot);
-  if (!files.Open()) {
-    complain(files.error());
-    return kBadCommandLine;
+std::string cannotWrite(const std::string &path, int error) {
+  return "cannot write " + MessageName(path) + ": " + std::strerror(error);
+}
+
+// Why `path` could not be opened for writing, or empty when it could,
+// without touching it: an existing file must be writable and no folder, a
+// new one needs a folder it can be made in. The recording opens it only
+// once the script has played, so that a script that fails leaves it whole.
+std::string writeProblem(const std::string &path) {
+  struct stat st = {};
+  int error = 0;
+  if (path.empty()) {
+    error = ENOENT;
+  } else if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode))
+      error = EISDIR;
+    else if (::access(path.c_str(), W_OK) != 0)
+      error = errno;
+  } else if (errno != ENOENT) {
+    error = errno;
+  } else {
+    const auto cut = path.rfind('/');
+    const std::string folder = cut == std::string::npos ? std::string(".")
+                               : cut == 0               ? std::string("/")
+                                                        : path.substr(0, cut);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+      error = errno;
+  }
+  return error == 0 ? std::string() : cannotWrite(path, error);
+}
+
+// A recording in a file, each line written as it is completed. A failed
+// write is said once on standard error; the window keeps the session, so
+// it can still be saved from the menu.
+class RecordFile final : public RecordSink {
+public:
+  RecordFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  ~RecordFile() override { ::close(fd_); }
+  RecordFile(const RecordFile &) = delete;
+  RecordFile &operator=(const RecordFile &) = delete;
+
+  static std::unique_ptr<RecordFile> open(const std::string &path,
+                                          std::string &why) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      why = cannotWrite(path, errno);
+      return nullptr;
+    }
+    return std::make_unique<RecordFile>(path, fd);
   }
 
-  ScriptRandom random;
-  MainForm form(random);
-  if (options.seed)
-    random.Seed(*options.seed);
-  {
-    // While it lives, the session records the form's message boxes.
-    FdSource source(in);
-    FdSink out(STDOUT_FILENO, "standard output");
-    FdSink err(STDERR_FILENO, "standard error");
-    ScriptSession session(form, random, out);
-    const int status = PlayScript(source, session, err, "arrivals", name);
-    if (status != kScriptOk)
-      return status;
-    if (!session.loaded())
-      form.Form_Load();
-  }
-  // From here on the window is used by hand: when the script's draws are
-  // spent, the generator goes on from the clock.
-  random.FallBackToClock();
+  void Append(std::string_view line) override { write(line); }
 
-  MainWindow window(form, MainWindow::Start::Loaded);
+  // The recording only grows, so writing it again from the start covers
+  // everything that was there.
+  void Rewrite(std::string_view whole) override {
+    if (::lseek(fd_, 0, SEEK_SET) != 0)
+      fail(errno);
+    write(whole);
+  }
+
+private:
+  void write(std::string_view bytes) {
+    while (!bytes.empty() && !failed_) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0) {
+        fail(n < 0 ? errno : ENOSPC);
+        return;
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+  void fail(int error) {
+    if (!std::exchange(failed_, true))
+      complain(cannotWrite(path_, error));
+  }
+
+  std::string path_;
+  int fd_;
+  bool failed_ = false;
+};
+
+// Shows the window (or saves its picture) with the session recorded, to
+// the file that `options` name as well, and returns the exit status.
+int runRecorded(MainWindow &window, SessionRecorder &recorder,
+                const LaunchOptions &options) {
+  window.setRecorder(recorder);
+  std::unique_ptr<RecordFile> file;
+  if (options.record) {
+    std::string why;
+    file = RecordFile::open(*options.record, why);
+    if (!file) {
+      complain(why);
+      return kBadCommandLine;
+    }
+    file->Append(recorder.Script());
+    recorder.SetSink(file.get());
+  }
   if (options.screenshot) {
     // The picture is drawn at the zoom asked for, whatever the screen.
     window.setZoom(options.zoom);
@@ -100,7 +170,59 @@ int playScript(int in, const std::string &name, const LaunchOptions &options) {
   window.setFitToScreen(true);
   window.setZoom(options.zoom);
   window.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // The window closed, or a signal ended the loop: the last line.
+  recorder.Finish();
+  return status;
+}
+
+// Plays the script read from descriptor `in` (`name` in messages), then
+// shows the window or saves its picture.
+int playScript(int in, const std::string &name, const LaunchOptions &options) {
+  OutputFiles files;
+  files.ReadsFrom(in, name);
+  files.AlreadyOpen(STDOUT_FILENO, "standard output");
+  if (options.screenshot)
+    files.SavedWhole(*options.screenshot);
+  // Written only after the script, but never the script or the picture.
+  if (options.record)
+    files.SavedWhole(*options.record);
+  if (!files.Open()) {
+    complain(files.error());
+    return kBadCommandLine;
+  }
+
+  ScriptRandom random;
+  MainForm form(random);
+  SessionRecorder recorder(form);
+  if (options.seed) {
+    random.Seed(*options.seed);
+    recorder.Seed(*options.seed);
+  }
+  {
+    // While it lives, the session records the form's message boxes.
+    FdSource source(in);
+    FdSink out(STDOUT_FILENO, "standard output");
+    FdSink err(STDERR_FILENO, "standard error");
+    ScriptSession session(form, random, out);
+    const int status =
+        PlayScript(source, session, err, "arrivals", name,
+                   [&recorder](std::string_view l) { recorder.ScriptLine(l); });
+    if (status != kScriptOk)
+      return status;
+    if (!session.loaded())
+      form.Form_Load();
+  }
+  // From here on the window is used by hand: when the script's draws are
+  // spent, the generator goes on from a seed chosen from the clock now.
+  const std::uint64_t clock = ClockSeed();
+  if (!random.seeded())
+    recorder.Clock(clock);
+  random.Clock(clock);
+  recorder.Loaded();
+
+  MainWindow window(form, MainWindow::Start::Loaded);
+  return runRecorded(window, recorder, options);
 }
 
 } // namespace
@@ -115,14 +237,20 @@ QImage RenderWindow(MainWindow &window) {
   return image;
 }
 
-std::unique_ptr<RandomSource>
-MakeRandomSource(std::optional<std::uint64_t> seed) {
-  if (seed)
-    return std::make_unique<FixedSeedSource>(*seed);
-  return std::make_unique<MersenneSource>();
+std::unique_ptr<RandomSource> MakeRandomSource(std::uint64_t seed) {
+  return std::make_unique<FixedSeedSource>(seed);
+}
+
+std::string RecordFileProblem(const LaunchOptions &options) {
+  return options.record ? writeProblem(*options.record) : std::string();
 }
 
 int RunWindow(const LaunchOptions &options) {
+  if (const std::string problem = RecordFileProblem(options);
+      !problem.empty()) {
+    complain(problem);
+    return kBadCommandLine;
+  }
   if (options.script) {
     if (*options.script == "-")
       return playScript(STDIN_FILENO, "standard input", options);
@@ -141,13 +269,16 @@ int RunWindow(const LaunchOptions &options) {
     ::close(fd);
     return status;
   }
-  const auto random = MakeRandomSource(options.seed);
+  // Without a seed the window chooses one from the clock, and seeds with it
+  // as `seed N` would, so that its recording can say which.
+  const std::uint64_t seed = options.seed ? *options.seed : ClockSeed();
+  const auto random = MakeRandomSource(seed);
   MainForm form(*random);
+  SessionRecorder recorder(form);
+  recorder.Seed(seed);
   MainWindow window(form); // runs Form_Load
-  window.setFitToScreen(true);
-  window.setZoom(options.zoom);
-  window.show();
-  return QApplication::exec();
+  recorder.Loaded();
+  return runRecorded(window, recorder, options);
 }
 
 } // namespace arrivals

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <QImage>
 
@@ -10,11 +11,10 @@
 
 namespace arrivals {
 
-// The window's generator when no script drives it: seeded from the clock by
-// Form_Load, or with a fixed seed when one is given, so that the same seed
-// and the same actions at the same ticks give the same packets.
-std::unique_ptr<RandomSource>
-MakeRandomSource(std::optional<std::uint64_t> seed);
+// The window's generator when no script drives it: seeded with `seed` by
+// Form_Load (given, or chosen from the clock), so that the same seed and
+// the same actions at the same ticks give the same packets.
+std::unique_ptr<RandomSource> MakeRandomSource(std::uint64_t seed);
 
 class MainWindow;
 
@@ -22,6 +22,10 @@ class MainWindow;
 // whatever the screen's: 844 x 645 pixels at zoom 1, 844 F x 645 F at
 // zoom F (rounded to whole pixels, halves up).
 QImage RenderWindow(MainWindow &window);
+
+// Why the file of --record could not be written ("cannot write FILE:
+// REASON"), or empty when it could; the file is not touched.
+std::string RecordFileProblem(const LaunchOptions &options);
 
 // Runs the window as `options` ask, inside a QApplication that exists:
 // plays the script first, if any, then shows the window (and runs the event

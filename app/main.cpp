@@ -90,6 +90,13 @@ int main(int argc, char **argv) {
     break;
   }
 
+  // A recording that cannot be written is said before anything starts.
+  if (const std::string problem = arrivals::RecordFileProblem(line.options);
+      !problem.empty()) {
+    std::fprintf(stderr, "arrivals: %s\n", problem.c_str());
+    return arrivals::kBadCommandLine;
+  }
+
   // A picture needs no screen: without a platform chosen, it is made off
   // screen, the same on every machine.
   const bool platformGiven =

@@ -1,38 +1,30 @@
 #include "script/script_random.h"
 
+#include <chrono>
+
 namespace arrivals {
 
 double ScriptRandom::Draw() {
-  double u = 0;
-  switch (mode_) {
-  case Mode::Mersenne:
-    u = mersenne_.Draw();
-    break;
-  case Mode::Queue:
-    if (next_ == queue_.size())
-      return DrawFromClock();
-    u = queue_[next_++];
-    break;
-  case Mode::None:
-    return DrawFromClock();
+  if (mode_ != Mode::Mersenne) {
+    if (next_ < queue_.size()) {
+      ++count_;
+      return queue_[next_++];
+    }
+    if (!clock_)
+      throw OutOfDraws();
+    // The queue is spent (or was never given): the clock seed takes over.
+    Seed(*clock_);
+    queue_.clear();
+    next_ = 0;
   }
   ++count_;
-  return u;
-}
-
-double ScriptRandom::DrawFromClock() {
-  if (!fallBack_)
-    throw OutOfDraws();
-  mersenne_.Randomize();
-  mode_ = Mode::Mersenne;
-  queue_.clear();
-  next_ = 0;
-  return Draw();
+  return mersenne_.Draw();
 }
 
 void ScriptRandom::Seed(std::uint64_t seed) {
   mersenne_.Seed(seed);
   mode_ = Mode::Mersenne;
+  clock_.reset();
 }
 
 void ScriptRandom::Append(const std::vector<double> &values) {
@@ -44,6 +36,17 @@ void ScriptRandom::Append(const std::vector<double> &values) {
   }
   queue_.insert(queue_.end(), values.begin(), values.end());
   mode_ = Mode::Queue;
+}
+
+void ScriptRandom::Clock(std::uint64_t seed) {
+  if (mode_ != Mode::Mersenne)
+    clock_ = seed;
+}
+
+std::uint64_t ClockSeed() {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
 } // namespace arrivals

@@ -141,6 +141,8 @@ void ScriptSession::Dispatch(std::string_view line) {
     return Seed(words);
   if (name == "draws")
     return Draws(words);
+  if (name == "clock")
+    return Clock(words);
   if (name == "dump") {
     words.End(name);
     return Dump();
@@ -163,16 +165,25 @@ void ScriptSession::Dispatch(std::string_view line) {
   return Tick(words);
 }
 
-void ScriptSession::Seed(Words &words) {
+// The number of `seed` and `clock`: an unsigned 64-bit decimal.
+std::uint64_t ScriptSession::SeedNumber(Words &words, const std::string &what) {
   const auto word = words.Next();
   if (!word)
-    throw Malformed{"seed: missing number"};
+    throw Malformed{what + ": missing number"};
   const auto seed = ParseUnsigned(*word);
   if (!seed)
-    throw Malformed{"seed: " + QuotedExcerpt(*word) +
+    throw Malformed{what + ": " + QuotedExcerpt(*word) +
                     " is not an unsigned 64-bit decimal"};
-  words.End("seed");
-  random_.Seed(*seed);
+  words.End(what);
+  return *seed;
+}
+
+void ScriptSession::Seed(Words &words) {
+  random_.Seed(SeedNumber(words, "seed"));
+}
+
+void ScriptSession::Clock(Words &words) {
+  random_.Clock(SeedNumber(words, "clock"));
 }
 
 void ScriptSession::Draws(Words &words) {
@@ -299,7 +310,8 @@ bool ScriptSession::Interrupted() const {
 }
 
 int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
-               std::string_view program, std::string_view input) {
+               std::string_view program, std::string_view input,
+               const std::function<void(std::string_view)> &ran) {
   LineReader reader(in);
   std::string line;
   std::string message;
@@ -320,6 +332,8 @@ int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
       message = std::string(program) + ": cannot read " + MessageName(input) +
                 ": " + reader.ErrorText() + "\n";
     }
+    if (read == LineReader::Status::Line && status == kScriptOk && ran)
+      ran(line);
     if (read != LineReader::Status::Line || status != kScriptOk ||
         session.Interrupted())
       break;

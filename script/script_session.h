@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,7 +76,9 @@ private:
 
   class Words;
   void Dispatch(std::string_view line);
+  static std::uint64_t SeedNumber(Words &words, const std::string &what);
   void Seed(Words &words);
+  void Clock(Words &words);
   void Draws(Words &words);
   void Load(Words &words);
   void Click(Words &words);
@@ -106,7 +109,10 @@ private:
 // "PROGRAM: cannot write NAME: REASON" and status kScriptMalformed; at a
 // stop signal, with kScriptStopped and every output flushed. `program`
 // names the program and `input` the script ("standard input", a file name).
+// `ran`, when given, is told of every line that ran, as the reader gave it
+// (a recording keeps them).
 int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
-               std::string_view program, std::string_view input);
+               std::string_view program, std::string_view input,
+               const std::function<void(std::string_view)> &ran = {});
 
 } // namespace arrivals

@@ -155,13 +155,14 @@ bool MainForm::UserPicksData(int index) {
 
 void MainForm::UserSelectsView(int index) { SelectView(index); }
 
-void MainForm::TimerEvent() {
+bool MainForm::TimerEvent() {
   // A tick that waits on a message box is still running: events that
   // arrive meanwhile are dropped, not queued.
   if (!c_.tmrMain.enabled || inTick_)
-    return;
+    return false;
   FlagGuard guard(inTick_);
   tmrMain_Timer();
+  return true;
 }
 
 int MainForm::SelectedView() const {

@@ -97,8 +97,8 @@ public:
   // The selected view button, or -1 while neither is selected.
   int SelectedView() const;
   // One event of tmrMain. Dropped while the timer is disabled or while a
-  // tick is still running (a message box is open).
-  void TimerEvent();
+  // tick is still running (a message box is open). Returns whether it ran.
+  bool TimerEvent();
 
   // --- Handlers of the form ---------------------------------------------
   void cmbData_Change();

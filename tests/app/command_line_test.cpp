@@ -58,6 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"--screenshot", "a.png"}, Action::Error, "needs --script"},
         Case{{"--script"}, Action::Error, "script"},
         Case{{"--script", ""}, Action::Error, "empty"},
+        Case{{"--record", "s.script", "--seed", "1"}, Action::Run, ""},
+        Case{{"--record", ""}, Action::Error, "--record: empty"},
+        Case{{"--record", "a", "--record=b"}, Action::Error, "more than once"},
         Case{{"--frobnicate"}, Action::Error, "unknown option '--frobnicate'"},
         Case{{"-x=1"}, Action::Error, "unknown option '-x'"},
         Case{{"stray"}, Action::Error, "'stray'"},
@@ -96,13 +99,14 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(CommandLine, keeps_the_values) {
-  const CommandLine line =
-      ParseCommandLine({"arrivals", "--seed", "42", "--script", "-",
-                        "--screenshot", "\xff\xc3\xa9.png"});
+  const CommandLine line = ParseCommandLine(
+      {"arrivals", "--seed", "42", "--script", "-", "--screenshot",
+       "\xff\xc3\xa9.png", "--record", "r\xff.script"});
   ASSERT_EQ(line.action, Action::Run);
   EXPECT_EQ(line.options.seed, 42u);
   EXPECT_EQ(line.options.script, "-");
   EXPECT_EQ(line.options.screenshot, "\xff\xc3\xa9.png"); // byte for byte
+  EXPECT_EQ(line.options.record, "r\xff.script");
   EXPECT_EQ(VersionText(), QStringLiteral("arrivals 0.1.0\n"));
 }
 

@@ -82,6 +82,7 @@ def expect(result, status, err=None):
 def outputs(S, A):
     write("ok.script", OK_SCRIPT)
     write("keep.csv", b"x" * 853)
+    write("bad.script", b"load\nclick nowhere\n")
     os.symlink("ok.script", "script-link")
     os.symlink("same.csv", "same-link.csv")
     os.mkfifo("fifo")
@@ -127,6 +128,22 @@ def outputs(S, A):
         ("picture links to the script", [A, "--script", "ok.script",
                                          "--screenshot", "script-link"],
          None, 2, None, lambda: kept("ok.script", OK_SCRIPT)),
+        # A recording that is the script or the picture, or that cannot be
+        # written, and one whose script fails.
+        ("recording is the script", [A, "--script", "ok.script", "--record",
+                                     "script-link"], None, 2,
+         b"arrivals: cannot write script-link" + same +
+         b"the script ok.script\n", lambda: kept("ok.script", OK_SCRIPT)),
+        ("recording is the picture", [A, "--script", "ok.script",
+                                      "--screenshot", "keep.csv", "--record",
+                                      "./keep.csv"], None, 2, None,
+         lambda: kept("keep.csv")),
+        ("recording unwritable", [A, "--record", "/nonexistent/r.script"],
+         None, 2, b"arrivals: cannot write /nonexistent/r.script: No such "
+         b"file or directory\n", None),
+        ("recording after a failed script", [A, "--script", "-", "--record",
+                                             "keep.csv"], "bad.script", 2,
+         None, lambda: kept("keep.csv")),
         # Files that are not regular files are exempt.
         ("/dev/null twice", [S, "--packets", "/dev/null", "--seconds",
                              "/dev/null"], "ok.script", 0, b"", None),

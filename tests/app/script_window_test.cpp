@@ -1,15 +1,19 @@
 // The window playing scripts: the same packets as the script tool for the
 // same seed, and a picture that shows the bars where the form puts them.
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
+#include "script/output_files.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "ui/form.h"
@@ -141,6 +145,75 @@ TEST(ScriptWindow, zoomed_picture_has_the_bars_at_zoom_times_their_place) {
     }
     EXPECT_GE(checked, 6) << row.zoom;
   }
+}
+
+std::string slurp(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void spit(const std::string &path, const std::string &text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// --record: a file that cannot be written is said before anything runs; one
+// that can is written only once the script has played, so a failing script
+// leaves it whole; the script itself or the picture is never the recording.
+TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string folder = dir.path().toStdString();
+  const std::string path = folder + "/session.script";
+  struct Row {
+    std::string record;
+    const char *problem; // part of the message, or empty
+  } const kRows[] = {
+      {folder, "Is a directory"},
+      {folder + "/no/such.script", "No such file or directory"},
+      {"", "No such file or directory"},
+      {path, ""},
+  };
+  for (const Row &r : kRows) {
+    LaunchOptions options;
+    options.record = r.record;
+    const std::string problem = RecordFileProblem(options);
+    if (*r.problem)
+      EXPECT_EQ(problem,
+                "cannot write " + MessageName(r.record) + ": " + r.problem);
+    else
+      EXPECT_EQ(problem, "");
+  }
+
+  const std::string script = folder + "/played.script";
+  const std::string shot = folder + "/shot.png";
+  spit(path, "# kept\n");
+  LaunchOptions options;
+  options.record = path;
+  options.script = script;
+  options.screenshot = shot;
+  options.seed = 5;
+  // A failing script leaves the recording's file whole.
+  spit(script, "draws 0.5\nload\nclick start\ntick 99\n");
+  EXPECT_EQ(RunWindow(options), kScriptOutOfDraws);
+  spit(script, "draws 0.5 0.5\ndump\nclick\n");
+  EXPECT_EQ(RunWindow(options), kScriptMalformed);
+  EXPECT_EQ(slurp(path), "# kept\n");
+
+  // The script or the picture as the recording: refused before any line.
+  spit(script, "draws 0.5 0.5\r\ndump\n");
+  for (const std::string &same : {script, shot}) {
+    LaunchOptions clash = options;
+    clash.record = same;
+    EXPECT_EQ(RunWindow(clash), kBadCommandLine) << same;
+  }
+  EXPECT_EQ(slurp(script), "draws 0.5 0.5\r\ndump\n");
+
+  EXPECT_EQ(RunWindow(options), 0);
+  const std::string recorded = slurp(path);
+  EXPECT_EQ(recorded.rfind("seed 5\ndraws 0.5 0.5\nclock ", 0), 0u) << recorded;
+  EXPECT_EQ(recorded.substr(recorded.size() - 6), "\nload\n");
 }
 
 } // namespace

@@ -96,6 +96,10 @@ const Failure kFailures[] = {
     {"seed 12x\n", 2, "line 1: seed: '12x' is not an unsigned 64-bit decimal\n",
      0},
     {"seed 1 2\n", 2, "line 1: seed: unexpected '2'\n", 0},
+    {"clock\n", 2, "line 1: clock: missing number\n", 0},
+    {"clock 1x\n", 2, "line 1: clock: '1x' is not an unsigned 64-bit decimal\n",
+     0},
+    {"clock 1 2\n", 2, "line 1: clock: unexpected '2'\n", 0},
     // draws: one or more decimals in [0, 1)
     {"draws\n", 2, "line 1: draws: missing value\n", 0},
     {"draws 1\n", 2, "line 1: draws: '1' is not a decimal in [0, 1)\n", 0},
@@ -169,6 +173,9 @@ const Failure kFailures[] = {
     // so tick 8 needs the next draw.
     {"draws 0.5\nload\nclick start\ntick 7\ndump\ntick\n", 3,
      "line 6: out of scripted draws\n", 1},
+    // `seed` unsets the clock seed, so the queue after it runs out.
+    {"clock 5\nseed 1\ndraws 0.5\nload\nclick start\ntick 7\ntick\n", 3,
+     "line 7: out of scripted draws\n", 0},
 };
 
 TEST(script, failures_stop_with_their_status_and_line) {
@@ -189,7 +196,9 @@ TEST(script, accepted_forms) {
       "seed 0\nseed 007\n",
       "draws 0 .5 5e-1 0.999 -0 1e-400 9.99e-1 +0.25\n",
       "  \tload\t\n",
-      "load\ntick 0\ntick\ntick 3\n",        // the timer is off: dropped
+      "load\ntick 0\ntick\ntick 3\n",          // the timer is off: dropped
+      "clock 5\nload\nclick start\ntick 99\n", // the clock seed draws
+      "draws 0.5\nload\nclock 5\nclick start\ntick 99\n",
       "load\npick rate 8\npick process 6\n", // the last items
       "load\nclick view 1\nclick view 1\nclick view 0\n",
       "load\ntype rate\ntype process\n", // empty texts
@@ -265,11 +274,25 @@ TEST(script_random, follows_the_last_seed_or_draws) {
   EXPECT_THROW(r.Draw(), OutOfDraws);
   EXPECT_EQ(r.count(), 6u); // a failed draw is not counted
 
-  // A window that goes on after its script draws from the clock instead.
-  r.FallBackToClock();
-  const double u = r.Draw();
-  EXPECT_TRUE(u >= 0 && u < 1);
-  EXPECT_EQ(r.count(), 7u);
+  // With a clock seed set, a spent queue hands over to the generator seeded
+  // with it, once; the next `clock` then does nothing.
+  r.Clock(9);
+  r.Append({0.125});
+  EXPECT_EQ(r.Draw(), 0.125);
+  MersenneSource nine(9);
+  EXPECT_EQ(r.Draw(), nine.Draw());
+  EXPECT_TRUE(r.seeded());
+  r.Clock(10);
+  EXPECT_EQ(r.Draw(), nine.Draw());
+  EXPECT_EQ(r.count(), 9u);
+  // `seed` unsets the clock seed: a later queue runs out for good.
+  r.Append({0.5});
+  r.Clock(11);
+  r.Seed(3);
+  r.Append({0.25});
+  EXPECT_EQ(r.Draw(), 0.5);
+  EXPECT_EQ(r.Draw(), 0.25);
+  EXPECT_THROW(r.Draw(), OutOfDraws);
 }
 
 // The tick budget stops delivering timer events, not the script.

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "script/session_recorder.h"
 #include "ui/window/canvas.h"
 #include "ui/window/fonts.h"
 #include "ui/window/pixels.h"
@@ -159,11 +160,14 @@ template <class F> void MainWindow::dispatch(F &&event) {
 }
 
 MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
-    : QWidget(parent), form_(form) {
+    : QWidget(parent), form_(form),
+      ownRecorder_(std::make_unique<SessionRecorder>(form)),
+      recorder_(ownRecorder_.get()) {
   const Controls &c = form_.controls();
   setWindowTitle(QStringLiteral("Arrivals"));
   setWindowIcon(QIcon(QStringLiteral(":/arrivals/icon.png")));
   setObjectName(QStringLiteral("frmMain"));
+  setDialogs({});
   setAccessibleName(QStringLiteral("Arrivals"));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, toColor(kWindowGrey));
@@ -185,9 +189,9 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   btnStart_ = makeButton(c.btnStart, "btnStart");
   btnPause_ = makeButton(c.btnPause, "btnPause");
   connect(btnStart_, &QPushButton::clicked, this,
-          [this] { dispatch([this] { form_.btnStart_Click(); }); });
+          [this] { dispatch([this] { recorder_->ClickStart(); }); });
   connect(btnPause_, &QPushButton::clicked, this,
-          [this] { dispatch([this] { form_.btnPause_Click(); }); });
+          [this] { dispatch([this] { recorder_->ClickPause(); }); });
 
   cmbData_ = makeCombo(ComboId::Data, "cmbData");
 
@@ -203,7 +207,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     optGraphs_[i] = w;
   }
   connect(views_, &QButtonGroup::idClicked, this, [this](int id) {
-    dispatch([this, id] { form_.UserSelectsView(id); });
+    dispatch([this, id] { recorder_->ClickView(id); });
   });
 
   layOut();
@@ -240,6 +244,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     OptionChanged(0);
     TimerChanged();
   }
+  ownRecorder_->Loaded();
   cmbData_->setFocus();
 }
 
@@ -289,10 +294,7 @@ QComboBox *MainWindow::combo(ComboId which) const {
 
 void MainWindow::userEdits(ComboId which, const QString &text) {
   dispatch([this, which, t = text.toStdString()]() mutable {
-    if (which == ComboId::Experiment)
-      form_.UserEditsExperiment(std::move(t));
-    else
-      form_.UserEditsData(std::move(t));
+    recorder_->Type(which, std::move(t));
   });
   // A typed item of the list becomes its current item, so that the arrow
   // keys step on from the text shown.
@@ -300,12 +302,7 @@ void MainWindow::userEdits(ComboId which, const QString &text) {
 }
 
 void MainWindow::userPicks(ComboId which, int index) {
-  dispatch([this, which, index] {
-    if (which == ComboId::Experiment)
-      form_.UserPicksExperiment(index);
-    else
-      form_.UserPicksData(index);
-  });
+  dispatch([this, which, index] { recorder_->Pick(which, index); });
   ComboChanged(which);
 }
 
@@ -352,7 +349,7 @@ void MainWindow::layOut() {
 }
 
 void MainWindow::timerTick() {
-  dispatch([this] { form_.TimerEvent(); });
+  dispatch([this] { recorder_->TimerEvent(); });
 }
 
 // --- FormObserver -----------------------------------------------------------

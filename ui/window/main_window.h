@@ -1,6 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string_view>
 
 #include <QWidget>
@@ -9,6 +12,8 @@
 
 class QButtonGroup;
 class QComboBox;
+class QMenu;
+class QSaveFile;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -16,6 +21,7 @@ class QTimer;
 namespace arrivals {
 
 class FormCanvas;
+class SessionRecorder;
 
 // The main window: shows the form's controls and hands every user and timer
 // event to the form. It holds no run state of its own. Real widgets stand
@@ -53,10 +59,54 @@ public:
   // picture is not.
   void setFitToScreen(bool fit) { fitToScreen_ = fit; }
 
+  // Every user and timer event goes to the form through `recorder` (which
+  // must be on this window's form) from now on; until then through a
+  // recorder of the window's own.
+  void setRecorder(SessionRecorder &recorder) { recorder_ = &recorder; }
+  SessionRecorder &recorder() const { return *recorder_; }
+
+  // The dialogs of the form's menu, replaceable so that a test can answer
+  // them; by default Qt's standard ones.
+  struct Dialogs {
+    // The file to save to, or empty when the user cancels.
+    std::function<QString(QWidget *parent, const QString &title,
+                          const QString &name, const QString &filter)>
+        saveFileName;
+    // Says that a save failed, in one line.
+    std::function<void(QWidget *parent, const QString &text)> error;
+    // Told how far a long save has come; false cancels it. Unset: a
+    // progress dialog with Cancel, shown when the save takes a while.
+    std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
+  };
+  void setDialogs(Dialogs dialogs);
+
+  // The form's menu (a right click, the Menu key or Shift+F10), at
+  // `globalPos`; it is a child of the window named "formMenu".
+  void openFormMenu(const QPoint &globalPos);
+  // Its commands. Every save goes to a temporary file renamed over the one
+  // chosen, so that an old file is never left half-written.
+  void savePicture();
+  void savePackets();
+  void saveSeconds();
+  void saveScript();
+  void copyPicture();
+
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
 
+protected:
+  void contextMenuEvent(QContextMenuEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
 private:
+  // Asks for a file and writes it with `write`, which returns false when
+  // cancelled and sets its second argument when it fails; either way
+  // nothing is written. A failure is said with the file's name and why.
+  void saveAs(const QString &title, const QString &name, const QString &filter,
+              const std::function<bool(QSaveFile &, QString &)> &write);
+  // The packets (or seconds) trace of the session so far.
+  void saveTrace(bool packets);
+
   // FormObserver
   void ShapeChanged(ShapeGroup group, int index, const Shape &before) override;
   void LabelChanged(LabelGroup group, int index) override;
@@ -78,6 +128,11 @@ private:
   void layOut();
 
   MainForm &form_;
+  Dialogs dialogs_;
+  QMenu *formMenu_ = nullptr;
+  bool saving_ = false;
+  std::unique_ptr<SessionRecorder> ownRecorder_;
+  SessionRecorder *recorder_ = nullptr;
   FormCanvas *canvas_ = nullptr;
   QComboBox *cmbExperiment_ = nullptr;
   QComboBox *cmbData_ = nullptr;

@@ -1,0 +1,216 @@
+// The form's menu: each command writes what it says, through the file
+// dialog's answer, and a save that fails or is cancelled leaves an old file
+// whole.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "script/byte_io.h"
+#include "script/script_random.h"
+#include "script/script_runner.h"
+#include "script/session_recorder.h"
+#include "ui/window/main_window.h"
+
+namespace arrivals::test {
+
+namespace {
+
+QByteArray slurp(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+}
+
+// What the script tool writes for `script`: its packets and seconds traces.
+std::pair<QByteArray, QByteArray> toolTraces(const std::string &script) {
+  StringSource in(script);
+  StringSink out, err, packets, seconds;
+  ScriptOptions options;
+  options.packets = &packets;
+  options.seconds = &seconds;
+  RunScript(in, out, err, options);
+  return {QByteArray::fromStdString(packets.str()),
+          QByteArray::fromStdString(seconds.str())};
+}
+
+} // namespace
+
+class MenuTest : public QObject {
+  Q_OBJECT
+
+  ScriptRandom random;
+  MainForm form{random};
+  SessionRecorder recorder{form};
+  std::unique_ptr<MainWindow> window;
+  QTemporaryDir dir;
+  QString answer;        // the file dialog's answer
+  QStringList errors;    // the error boxes' texts
+  bool keepGoing = true; // the progress dialog's answer
+
+  QMenu *menu() const { return window->findChild<QMenu *>("formMenu"); }
+
+  void pick(const QString &command) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(600, 400),
+                            window->mapToGlobal(QPoint(600, 400)));
+    QApplication::sendEvent(window.get(), &event);
+    QVERIFY(menu() != nullptr && menu()->isVisible());
+    for (QAction *a : menu()->actions())
+      if (a->text() == command) {
+        menu()->hide(); // as a click on a command does, before it runs
+        a->trigger();
+        return;
+      }
+    QFAIL(qPrintable("no command " + command));
+  }
+
+private slots:
+  void initTestCase() {
+    random.Seed(3);
+    recorder.Seed(3);
+    window = std::make_unique<MainWindow>(form);
+    recorder.Loaded();
+    window->setRecorder(recorder);
+    MainWindow::Dialogs d;
+    d.saveFileName = [this](QWidget *, const QString &, const QString &,
+                            const QString &) { return answer; };
+    d.error = [this](QWidget *, const QString &text) { errors << text; };
+    d.progress = [this](std::uint64_t, std::uint64_t) { return keepGoing; };
+    window->setDialogs(d);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // A run through the widgets: a typed rate, Start, 400 ticks.
+    auto *rate = window->findChild<QComboBox *>("cmbData")->lineEdit();
+    rate->selectAll();
+    QTest::keyClicks(rate, "3.5");
+    QTest::mouseClick(window->findChild<QPushButton *>("btnStart"),
+                      Qt::LeftButton);
+    for (int i = 0; i < 400; ++i)
+      window->timerTick();
+    window->tmrMain()->stop(); // no tick of the real timer meanwhile
+  }
+
+  void offers_the_commands() {
+    pick("Copy picture");
+    QStringList texts;
+    for (QAction *a : menu()->actions())
+      if (!a->isSeparator())
+        texts << a->text();
+    QCOMPARE(texts, (QStringList{
+                        "Save picture...", "Save packets...", "Save seconds...",
+                        "Save this run as a script...", "Copy picture"}));
+    QCOMPARE(QApplication::clipboard()->image().size(), QSize(844, 645));
+  }
+
+  void opens_from_the_keyboard_but_not_inside_a_box() {
+    auto *start = window->findChild<QPushButton *>("btnStart");
+    const struct {
+      QWidget *focus;
+      QKeySequence key;
+      bool formMenu;
+    } rows[] = {
+        {start, QKeySequence(Qt::Key_Menu), true},
+        {start, QKeySequence(Qt::SHIFT | Qt::Key_F10), true},
+        {window->findChild<QComboBox *>("cmbData")->lineEdit(),
+         QKeySequence(Qt::SHIFT | Qt::Key_F10), false},
+    };
+    for (const auto &r : rows) {
+      if (menu() != nullptr)
+        menu()->hide();
+      r.focus->setFocus();
+      QTest::keySequence(r.focus, r.key);
+      QCOMPARE(menu() != nullptr && menu()->isVisible(), r.formMenu);
+      const auto menus = r.focus->findChildren<QMenu *>();
+      if (!r.formMenu) // the box's own edit menu instead
+        QVERIFY(!menus.isEmpty() && menus.constLast()->isVisible());
+      for (QMenu *m : menus)
+        m->close();
+    }
+  }
+
+  void saves_what_the_window_shows() {
+    const std::string script = recorder.Script();
+    QVERIFY(script.find("type rate 3.5\nclick start\n") != std::string::npos);
+    QVERIFY(script.size() > 12 &&
+            script.substr(script.size() - 9) == "tick 400\n");
+    const auto [packets, seconds] = toolTraces(script);
+    QVERIFY(packets.count('\n') > 50);
+    QVERIFY(seconds.count('\n') > 10);
+    const struct {
+      const char *command;
+      const char *file;
+      QByteArray expected;
+    } rows[] = {
+        {"Save packets...", "p.csv", packets},
+        {"Save seconds...", "s.csv", seconds},
+        {"Save this run as a script...", "run.script",
+         QByteArray::fromStdString(script)},
+    };
+    for (const auto &r : rows) {
+      answer = dir.filePath(r.file);
+      pick(r.command);
+      const QByteArray written = slurp(answer);
+      QVERIFY2(written == r.expected,
+               qPrintable(r.command + QString(": ") + written.left(300) +
+                          " / " + r.expected.left(300)));
+    }
+    answer = dir.filePath("shot.png");
+    pick("Save picture...");
+    const QImage saved(answer);
+    QCOMPARE(saved.size(), QSize(844, 645));
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
+             window->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QVERIFY(errors.isEmpty());
+  }
+
+  void keeps_an_old_file_whole() {
+    const QString old = dir.filePath("old.csv");
+    QFile f(old);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("precious\n");
+    f.close();
+
+    // Cancelled in the progress dialog: nothing written, nothing said.
+    answer = old;
+    keepGoing = false;
+    pick("Save packets...");
+    keepGoing = true;
+    QCOMPARE(slurp(old), QByteArray("precious\n"));
+    QVERIFY(errors.isEmpty());
+
+    // A folder that cannot be written to: said, naming the file.
+    answer = old + "/x.csv";
+    pick("Save this run as a script...");
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith("Cannot save " + answer + ": "),
+             qPrintable(errors[0]));
+    QCOMPARE(slurp(old), QByteArray("precious\n"));
+
+    // The dialog cancelled: nothing at all.
+    answer.clear();
+    pick("Save picture...");
+    QCOMPARE(errors.size(), 1);
+  }
+
+  void cleanupTestCase() { window.reset(); }
+};
+
+} // namespace arrivals::test
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setCursorFlashTime(0);
+  arrivals::test::MenuTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "menu_test.moc"
