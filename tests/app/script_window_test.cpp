@@ -5,7 +5,13 @@
 #include <string>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
@@ -83,6 +89,63 @@ TEST(ScriptWindow, picture_shows_the_bars_of_the_played_form) {
   for (const Shape &bar : c.shpThreeBar)
     probe(bar);
   EXPECT_GE(checked, 10);
+}
+
+// After its script the window shows the state the script left (a script
+// without `load` gets it at its end), and the program's picture is the
+// picture of that window.
+TEST(ScriptWindow, opens_on_the_state_the_script_left) {
+  struct Case {
+    const char *given;  // to the program
+    const char *played; // the same with its `load`
+    const char *start, *pause, *rate, *process;
+    bool ticking;
+    int view;
+  } const kCases[] = {
+      {"seed 1\n", "seed 1\nload\n", "Start", "Pause", "2.0", "Poisson", false,
+       0},
+      {"seed 1\nload\nclick start\ntick 45\n", nullptr, "Stop", "Pause", "2.0",
+       "Poisson", true, 0},
+      {"seed 1\nload\npick process 5\nclick start\ntick 45\nclick pause\n"
+       "click view 1\ntype rate 0.5\n",
+       nullptr, "Stop", "Cont", "0.5", "Pareto 0.5", false, 1},
+  };
+  QTemporaryDir dir;
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.given);
+    ScriptRandom random;
+    MainForm form(random);
+    play(form, random, c.played != nullptr ? c.played : c.given);
+    MainWindow window(form, MainWindow::Start::Loaded);
+    const auto w = [&](const char *name) {
+      return window.findChild<QWidget *>(QString::fromLatin1(name));
+    };
+    EXPECT_EQ(static_cast<QPushButton *>(w("btnStart"))->text(), c.start);
+    EXPECT_EQ(static_cast<QPushButton *>(w("btnPause"))->text(), c.pause);
+    EXPECT_EQ(static_cast<QComboBox *>(w("cmbData"))->lineEdit()->text(),
+              c.rate);
+    EXPECT_EQ(static_cast<QComboBox *>(w("cmbExperiment"))->currentText(),
+              c.process);
+    EXPECT_EQ(window.tmrMain()->isActive(), c.ticking);
+    EXPECT_TRUE(static_cast<QRadioButton *>(
+                    w(c.view == 0 ? "optGraphs(0)" : "optGraphs(1)"))
+                    ->isChecked());
+    EXPECT_FALSE(static_cast<QRadioButton *>(
+                     w(c.view == 0 ? "optGraphs(1)" : "optGraphs(0)"))
+                     ->isChecked());
+
+    const QString png = dir.filePath(QStringLiteral("played.png"));
+    QProcess program;
+    program.start(QStringLiteral(ARRIVALS_PROGRAM),
+                  {QStringLiteral("--script"), QStringLiteral("-"),
+                   QStringLiteral("--screenshot"), png});
+    program.write(c.given);
+    program.closeWriteChannel();
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().data();
+    EXPECT_TRUE(QImage(png).convertToFormat(QImage::Format_RGB32) ==
+                RenderWindow(window).convertToFormat(QImage::Format_RGB32));
+  }
 }
 
 } // namespace
