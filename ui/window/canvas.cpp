@@ -68,12 +68,15 @@ template <class F> void forEachBar(const Controls &c, F &&f) {
 
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
     : QWidget(parent), c_(controls) {
+  // Before anything asks for the canvas's accessibility interface (naming
+  // it does): an interface made without the factory is kept for the
+  // canvas's whole life, and it would show none of the painted controls.
+  CanvasAccessible::install();
   // Every paint event fills its whole region itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("canvas"));
   setAccessibleName(QStringLiteral("canvas"));
   setFixedSize(sizeHint());
-  CanvasAccessible::install();
 }
 
 FormCanvas::~FormCanvas() {
