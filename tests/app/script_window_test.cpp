@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "ui/form.h"
+#include "ui/window/canvas.h"
 #include "ui/window/main_window.h"
 #include "ui/window/pixels.h"
 
@@ -117,6 +119,11 @@ TEST(ScriptWindow, opens_on_the_state_the_script_left) {
     MainForm form(random);
     play(form, random, c.played != nullptr ? c.played : c.given);
     MainWindow window(form, MainWindow::Start::Loaded);
+    // Assistive technology finds every painted control in the canvas.
+    QAccessibleInterface *canvas =
+        QAccessible::queryAccessibleInterface(window.canvas());
+    EXPECT_EQ(canvas->role(), QAccessible::Pane);
+    EXPECT_EQ(canvas->childCount(), 187);
     const auto w = [&](const char *name) {
       return window.findChild<QWidget *>(QString::fromLatin1(name));
     };

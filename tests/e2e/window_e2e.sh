@@ -5,10 +5,10 @@
 # packet counter has moved on from its start-up "0". Then it closes the
 # window the way a window manager does and checks that the program ends on
 # its own with exit status 0; started again, it ends with status 0 on
-# SIGTERM too. Last, a script played with --script leaves the window on its
-# run, which goes on there after the script's draws are spent. First of all,
-# a platform that cannot start must end it with a non-zero status and Qt's
-# own words.
+# SIGTERM and on SIGINT too. Last, a script played with --script leaves the
+# window on its run, which goes on there after the script's draws are
+# spent. First of all, a platform that cannot start must end it with a
+# non-zero status and Qt's own words.
 #
 #   window_e2e.sh ARRIVALS CLOSE_WINDOW
 #
@@ -254,10 +254,13 @@ done
 "$close_window" "$window" || fail "could not ask the window to close"
 expect_clean_exit "its window was closed"
 
-# --- SIGTERM (a log-out, or kill) ends it as cleanly ----------------------------
+# --- SIGTERM (a log-out, or kill) and SIGINT (Ctrl+C) end it as cleanly --------
 start_arrivals
 kill -TERM "$app_pid"
 expect_clean_exit "SIGTERM"
+start_arrivals
+kill -INT "$app_pid"
+expect_clean_exit "SIGINT"
 
 # --- a script played into the open window ----------------------------------------
 # Two scripted draws launch two packets; the window then opens on that run,
@@ -293,6 +296,6 @@ done
 expect_clean_exit "its window was closed after a script"
 
 passed=1
-echo "PASS: markers on the track, counter moving, clean exit on close and on" \
-  "SIGTERM, a missing platform reported, a script's run going on in the" \
+echo "PASS: markers on the track, counter moving, clean exit on close, on" \
+  "SIGTERM and on SIGINT, a missing platform reported, a script's run going on in the" \
   "window ($shot_no screenshots)"

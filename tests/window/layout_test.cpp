@@ -129,6 +129,10 @@ void LayoutTest::paintedControlsAreNamed_data() {
       << "Quelva per 3 s";
   QTest::newRow("lneGraph(3)")
       << "lneGraph(3)" << QRect(31, 547, 227, 3) << graphic << true << "";
+  QTest::newRow("shpThreeBar(22)")
+      << "shpThreeBar(22)" << QRect(744, 548, 7, 0) << graphic << true << "";
+  QTest::newRow("lblYAxis(1)")
+      << "lblYAxis(1)" << QRect(316, 204, 35, 25) << text << true << "p(x)";
   QTest::newRow("Image1") << "Image1" << QRect(536, 592, 300, 48) << graphic
                           << true << "";
   QTest::newRow("sPacket(50)")

@@ -98,6 +98,8 @@ void PaintingTest::barsOfKnownHeight() {
     const int top = px(b.baseline - b.fullHeight);
     QVERIFY2(image.pixel(x, top) == b.colour, b.what);
     QVERIFY2(image.pixel(x, px(b.baseline) - 3) == b.colour, b.what);
+    // The axis lies over the bar's bottom row.
+    QVERIFY2(image.pixel(x, px(b.baseline)) == kBlackPx, b.what);
     QVERIFY2(image.pixel(x, top - 1) == kGreyPx, b.what);
     // Bars stand side by side with grey between them.
     QVERIFY2(image.pixel(px(b.left) - 1, top + 5) == kGreyPx, b.what);
