@@ -137,6 +137,9 @@ TEST(ScriptWindow, opens_on_the_state_the_script_left) {
     EXPECT_TRUE(static_cast<QRadioButton *>(
                     w(c.view == 0 ? "optGraphs(0)" : "optGraphs(1)"))
                     ->isChecked());
+    // Tab comes to the view buttons at the selected one.
+    EXPECT_EQ(w(c.view == 0 ? "optGraphs(1)" : "optGraphs(0)")->focusPolicy(),
+              Qt::ClickFocus);
     EXPECT_FALSE(static_cast<QRadioButton *>(
                      w(c.view == 0 ? "optGraphs(1)" : "optGraphs(0)"))
                      ->isChecked());
