@@ -5,11 +5,17 @@
 #include <sstream>
 #include <string>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/launch.h"
@@ -17,6 +23,7 @@
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "ui/form.h"
+#include "ui/window/canvas.h"
 #include "ui/window/main_window.h"
 #include "ui/window/pixels.h"
 
@@ -214,6 +221,71 @@ TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
   const std::string recorded = slurp(path);
   EXPECT_EQ(recorded.rfind("seed 5\ndraws 0.5 0.5\nclock ", 0), 0u) << recorded;
   EXPECT_EQ(recorded.substr(recorded.size() - 6), "\nload\n");
+}
+
+// After its script the window shows the state the script left (a script
+// without `load` gets it at its end), and the program's picture is the
+// picture of that window.
+TEST(ScriptWindow, opens_on_the_state_the_script_left) {
+  struct Case {
+    const char *given;  // to the program
+    const char *played; // the same with its `load`
+    const char *start, *pause, *rate, *process;
+    bool ticking;
+    int view;
+  } const kCases[] = {
+      {"seed 1\n", "seed 1\nload\n", "Start", "Pause", "2.0", "Poisson", false,
+       0},
+      {"seed 1\nload\nclick start\ntick 45\n", nullptr, "Stop", "Pause", "2.0",
+       "Poisson", true, 0},
+      {"seed 1\nload\npick process 5\nclick start\ntick 45\nclick pause\n"
+       "click view 1\ntype rate 0.5\n",
+       nullptr, "Stop", "Cont", "0.5", "Pareto 0.5", false, 1},
+  };
+  QTemporaryDir dir;
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.given);
+    ScriptRandom random;
+    MainForm form(random);
+    play(form, random, c.played != nullptr ? c.played : c.given);
+    MainWindow window(form, MainWindow::Start::Loaded);
+    // Assistive technology finds every painted control in the canvas.
+    QAccessibleInterface *canvas =
+        QAccessible::queryAccessibleInterface(window.canvas());
+    EXPECT_EQ(canvas->role(), QAccessible::Pane);
+    EXPECT_EQ(canvas->childCount(), 187);
+    const auto w = [&](const char *name) {
+      return window.findChild<QWidget *>(QString::fromLatin1(name));
+    };
+    EXPECT_EQ(static_cast<QPushButton *>(w("btnStart"))->text(), c.start);
+    EXPECT_EQ(static_cast<QPushButton *>(w("btnPause"))->text(), c.pause);
+    EXPECT_EQ(static_cast<QComboBox *>(w("cmbData"))->lineEdit()->text(),
+              c.rate);
+    EXPECT_EQ(static_cast<QComboBox *>(w("cmbExperiment"))->currentText(),
+              c.process);
+    EXPECT_EQ(window.tmrMain()->isActive(), c.ticking);
+    EXPECT_TRUE(static_cast<QRadioButton *>(
+                    w(c.view == 0 ? "optGraphs(0)" : "optGraphs(1)"))
+                    ->isChecked());
+    // Tab comes to the view buttons at the selected one.
+    EXPECT_EQ(w(c.view == 0 ? "optGraphs(1)" : "optGraphs(0)")->focusPolicy(),
+              Qt::ClickFocus);
+    EXPECT_FALSE(static_cast<QRadioButton *>(
+                     w(c.view == 0 ? "optGraphs(1)" : "optGraphs(0)"))
+                     ->isChecked());
+
+    const QString png = dir.filePath(QStringLiteral("played.png"));
+    QProcess program;
+    program.start(QStringLiteral(ARRIVALS_PROGRAM),
+                  {QStringLiteral("--script"), QStringLiteral("-"),
+                   QStringLiteral("--screenshot"), png});
+    program.write(c.given);
+    program.closeWriteChannel();
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().data();
+    EXPECT_TRUE(QImage(png).convertToFormat(QImage::Format_RGB32) ==
+                RenderWindow(window).convertToFormat(QImage::Format_RGB32));
+  }
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 # packet counter has moved on from its start-up "0". Then it closes the
 # window the way a window manager does and checks that the program ends on
 # its own with exit status 0; started again, it dies of SIGTERM promptly
-# (status 143, so that a shell loop stops too). First of all, a platform that cannot start must end it with
-# a non-zero status and Qt's own words.
+# (status 143, so that a shell loop stops too) and of SIGINT (status 130).
+# Last, a script played with --script leaves the window on its run, which
+# goes on there after the script's draws are spent. First of all, a platform
+# that cannot start must end it with a non-zero status and Qt's own words.
 #
 #   window_e2e.sh ARRIVALS CLOSE_WINDOW
 #
@@ -135,10 +137,14 @@ differing_pixels() {
   compare -metric AE "$1" "$2" null: 2>&1 || true
 }
 
-# Starts arrivals in the background and waits for its window, named in
-# $window.
+# Starts arrivals with ARGS in the background and waits for its window,
+# named in $window. What it prints on standard output goes to stdout.log.
 start_arrivals() {
-  "$arrivals" >>"$work/arrivals.log" 2>&1 &
+  # A job started with & in a script ignores SIGINT, and a program keeps a
+  # signal ignored that it was started with: give it SIGINT as a terminal
+  # would.
+  env --default-signal=INT "$arrivals" "$@" >"$work/stdout.log" \
+    2>>"$work/arrivals.log" &
   app_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Arrivals$' 2>/dev/null |
     head -n 1) || true
@@ -254,11 +260,49 @@ done
 "$close_window" "$window" || fail "could not ask the window to close"
 expect_clean_exit "its window was closed"
 
-# --- SIGTERM (a log-out, or kill) ends it: death by the signal ---------------
+# --- SIGTERM (a log-out, or kill) and SIGINT (Ctrl+C): death by the signal ---
 start_arrivals
 kill -TERM "$app_pid"
 expect_clean_exit "SIGTERM" 143
+start_arrivals
+kill -INT "$app_pid"
+expect_clean_exit "SIGINT" 130
+
+# --- a script played into the open window ----------------------------------------
+# Two scripted draws launch two packets; the window then opens on that run,
+# going on by itself: markers on the track with no click, the dump already on
+# standard output, and the generator turning to the clock once the script's
+# draws are spent (on the seventh tick after it opens).
+printf 'draws 0.5 0.5\nload\nclick start\ntick 10\ndump\n' >"$work/two-draws.script"
+start_arrivals --script "$work/two-draws.script"
+dumped=0
+for _ in $(seq 50); do
+  grep -q '"packetCount":2,' "$work/stdout.log" && dumped=1 && break
+  sleep 0.1
+done
+((dumped)) || fail "no dump on standard output while the window is open: $(cat "$work/stdout.log")"
+reds=0
+for _ in $(seq 10); do
+  shoot
+  read -r first_box reds <<<"$(red_pixels "$shot")"
+  ((reds > 0)) && break
+  sleep 0.1
+done
+((reds > 0)) || fail "the window did not open on the script's run: no marker in $(basename "$shot")"
+moved=0
+for _ in $(seq 30); do
+  sleep 0.3
+  kill -0 "$app_pid" 2>/dev/null || fail "arrivals ended after its script's draws were spent"
+  shoot
+  read -r box _ <<<"$(red_pixels "$shot")"
+  [[ $box != "$first_box" ]] && moved=1 && break
+done
+((moved)) || fail "the script's run did not go on in the window"
+"$close_window" "$window" || fail "could not ask the window to close"
+expect_clean_exit "its window was closed after a script"
 
 passed=1
-echo "PASS: markers on the track, counter moving, clean exit on close, death" \
-  "by SIGTERM, a missing platform reported ($shot_no screenshots)"
+echo "PASS: markers on the track, counter moving, clean exit on close, death on" \
+  "SIGTERM and SIGINT by the signal, a missing platform reported, a script's" \
+  "run going on in the" \
+  "window ($shot_no screenshots)"

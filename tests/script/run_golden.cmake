@@ -77,6 +77,19 @@ else()
   set(failed TRUE)
 endif()
 
+# On a terminal the two streams are one: the dumps printed before a failure
+# come before its message.
+if(NOT "${err}" STREQUAL "")
+  execute_process(COMMAND ${TOOL}
+    INPUT_FILE ${SCRIPT}
+    OUTPUT_VARIABLE both
+    ERROR_VARIABLE both)
+  if(NOT "${both}" STREQUAL "${out}${err}")
+    message(SEND_ERROR "standard output and error, merged:\n${both}")
+    set(failed TRUE)
+  endif()
+endif()
+
 if(failed)
   message(FATAL_ERROR "golden script ${name} failed")
 endif()

@@ -112,6 +112,7 @@ const Failure kFailures[] = {
      0},
     {"draws nan\n", 2, "line 1: draws: 'nan' is not a decimal in [0, 1)\n", 0},
     {"draws 5e\n", 2, "line 1: draws: '5e' is not a decimal in [0, 1)\n", 0},
+    {"draws .5e\n", 2, "line 1: draws: '.5e' is not a decimal in [0, 1)\n", 0},
     {"draws .\n", 2, "line 1: draws: '.' is not a decimal in [0, 1)\n", 0},
     // only seed, draws and dump before load; load once
     {"click start\n", 2, "line 1: 'click' before load\n", 0},
@@ -164,6 +165,7 @@ const Failure kFailures[] = {
     // CR LF ends a line; a CR elsewhere is part of it.
     {"load\r\n\r\nbogus\r\n", 2, "line 3: unknown command 'bogus'\n", 0},
     {"load\rdump\n", 2, "line 1: unknown command 'load\\x0ddump'\n", 0},
+    {"load\nbogus\r", 2, "line 2: unknown command 'bogus\\x0d'\n", 0},
     // Out of draws: with neither seed nor draws, the first Poisson gap of a
     // run (second tick) needs one.
     {"load\nclick start\ntick\ndump\ntick\n", 3,
@@ -235,6 +237,23 @@ TEST(script, typed_text_is_the_rest_of_the_line) {
     const Outcome o = RunText(std::string("load\n") + c.line + "\ndump\n");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(Field(o.out, "cmbData"), c.json);
+  }
+}
+
+// Numbers are dumped with every digit it takes to read them back.
+TEST(script, dumps_exact_values) {
+  struct Case {
+    const char *script, *key, *value;
+  } const kCases[] = {
+      {"load\ntype rate 3.7\ndump\n", "lastRate", "3.7000000000000002"},
+      {"load\ntype rate 0.1\ndump\n", "lastRate", "0.10000000000000001"},
+      {"load\nclick view 1\ndump\n", "view", "1"},
+  };
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.script);
+    const Outcome o = RunText(c.script);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Field(o.out, c.key), c.value);
   }
 }
 

@@ -100,6 +100,10 @@ TEST(script_tool, command_line) {
        2,
        "",
        "arrivals-script: cannot write /dev/full: No space left on device\n"},
+      {{"--seconds=/dev/full"},
+       2,
+       "",
+       "arrivals-script: cannot write /dev/full: No space left on device\n"},
   };
   for (const Case &c : kCases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
@@ -108,6 +112,8 @@ TEST(script_tool, command_line) {
     EXPECT_EQ(o.out, c.out);
     EXPECT_EQ(o.err, c.err);
   }
+  // The last run that wrote `file` was --seconds=FILE alone.
+  EXPECT_EQ(ReadFile(file), "time_ms,second,count_1s,count_3s,count_10s\n");
 }
 
 // "Regular" at 2.0: a gap of 500 ms, launched on the second timer event of

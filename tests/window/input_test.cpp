@@ -220,7 +220,7 @@ void InputTest::messageBoxHoldsTheTick() {
   typeRate(QStringLiteral("10"));
   QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
 
-  QString text;
+  QString text, title;
   Long elapsedAtOpen = -1, elapsedAfterTicks = -2;
   bool timerOn = false;
   QTimer watch;
@@ -230,6 +230,7 @@ void InputTest::messageBoxHoldsTheTick() {
       return;
     watch.stop();
     text = box->text();
+    title = box->windowTitle();
     elapsedAtOpen = form_->state().elapsedMs;
     tick(3); // dropped while the box is open
     timerOn = window_->tmrMain()->isActive();
@@ -241,6 +242,7 @@ void InputTest::messageBoxHoldsTheTick() {
     tick(1);
 
   QCOMPARE(text, QStringLiteral("Silly Error: Ran Out of Data Packets"));
+  QCOMPARE(title, QStringLiteral("Arrivals"));
   QCOMPARE(elapsedAfterTicks, elapsedAtOpen);
   QVERIFY(timerOn);
   // The tick went on after OK: marker 0 went back to the source for the

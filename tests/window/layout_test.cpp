@@ -1,6 +1,7 @@
 // Where the controls stand, what they are called, and how text fits its box.
 
 #include <QAccessible>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QRadioButton>
 
@@ -31,14 +32,18 @@ private slots:
 void LayoutTest::layout_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QRect>("pixels");
-  // Left, Top, Width, Height in twips, 15 to a pixel.
-  QTest::newRow("cmbExperiment") << "cmbExperiment" << QRect(32, 16, 217, 37);
-  QTest::newRow("btnStart") << "btnStart" << QRect(40, 64, 89, 41);
-  QTest::newRow("btnPause") << "btnPause" << QRect(144, 64, 89, 41);
-  QTest::newRow("cmbData") << "cmbData" << QRect(88, 120, 89, 37);
-  QTest::newRow("optGraphs(0)") << "optGraphs(0)" << QRect(40, 176, 105, 25);
-  QTest::newRow("optGraphs(1)") << "optGraphs(1)" << QRect(148, 176, 105, 25);
-  QTest::newRow("canvas") << "canvas" << QRect(0, 0, 844, 645);
+  QTest::addColumn<int>("fontPixels"); // regular weight; 0: no text
+  // Left, Top, Width, Height in twips, 15 to a pixel; 16.5 pt is 22 pixels.
+  QTest::newRow("cmbExperiment")
+      << "cmbExperiment" << QRect(32, 16, 217, 37) << 22;
+  QTest::newRow("btnStart") << "btnStart" << QRect(40, 64, 89, 41) << 24;
+  QTest::newRow("btnPause") << "btnPause" << QRect(144, 64, 89, 41) << 24;
+  QTest::newRow("cmbData") << "cmbData" << QRect(88, 120, 89, 37) << 22;
+  QTest::newRow("optGraphs(0)")
+      << "optGraphs(0)" << QRect(40, 176, 105, 25) << 18;
+  QTest::newRow("optGraphs(1)")
+      << "optGraphs(1)" << QRect(148, 176, 105, 25) << 18;
+  QTest::newRow("canvas") << "canvas" << QRect(0, 0, 844, 645) << 0;
 }
 
 void LayoutTest::layout() {
@@ -48,6 +53,13 @@ void LayoutTest::layout() {
   QVERIFY(w != nullptr);
   QCOMPARE(w->geometry(), pixels);
   QCOMPARE(w->accessibleName(), name);
+  QFETCH(int, fontPixels);
+  if (fontPixels > 0) {
+    QCOMPARE(w->font().pixelSize(), fontPixels);
+    QCOMPARE(w->font().bold(), false);
+  }
+  QCOMPARE(window_->accessibleName(), QStringLiteral("Arrivals"));
+  QVERIFY(!window_->windowIcon().pixmap(32).isNull());
   // Not resizable: the layout does not follow the window's size.
   QCOMPARE(window_->minimumSize(), QSize(844, 645));
   QCOMPARE(window_->maximumSize(), QSize(844, 645));
@@ -81,6 +93,11 @@ void LayoutTest::textFitsItsBox() {
   QFETCH(bool, bold);
   QFETCH(int, width);
   const QFont natural = toQFont(Font{static_cast<float>(points), bold});
+  QCOMPARE(natural.bold(), bold);
+  // The face the layout was made for, or the one standing in for it.
+  QVERIFY2(QStringList({"MS Sans Serif", "Liberation Sans"})
+               .contains(QFontInfo(natural).family()),
+           qPrintable(QFontInfo(natural).family()));
   const QFont fitted = fittedFont(natural, text, width);
   QVERIFY(QFontMetrics(fitted).horizontalAdvance(text) <= width);
   QCOMPARE(fitted.pixelSize(), natural.pixelSize());
@@ -111,6 +128,10 @@ void LayoutTest::paintedControlsAreNamed_data() {
       << "Quelva per 3 s";
   QTest::newRow("lneGraph(3)")
       << "lneGraph(3)" << QRect(31, 547, 227, 3) << graphic << true << "";
+  QTest::newRow("shpThreeBar(22)")
+      << "shpThreeBar(22)" << QRect(744, 548, 7, 0) << graphic << true << "";
+  QTest::newRow("lblYAxis(1)")
+      << "lblYAxis(1)" << QRect(316, 204, 35, 25) << text << true << "p(x)";
   QTest::newRow("Image1") << "Image1" << QRect(536, 592, 300, 48) << graphic
                           << true << "";
   QTest::newRow("sPacket(50)")
@@ -124,8 +145,12 @@ void LayoutTest::paintedControlsAreNamed() {
       QAccessible::queryAccessibleInterface(window_->canvas());
   QVERIFY(canvas != nullptr);
   QCOMPARE(canvas->text(QAccessible::Name), QStringLiteral("canvas"));
+  QCOMPARE(canvas->role(), QAccessible::Pane);
   // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers.
   QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51);
+  // Only hidden markers lie at the top left corner: nothing is found there.
+  const QPoint corner = window_->canvas()->mapToGlobal(QPoint(5, 5));
+  QCOMPARE(canvas->childAt(corner.x(), corner.y()), nullptr);
   QAccessibleInterface *found = nullptr;
   for (int i = 0; i < canvas->childCount() && found == nullptr; ++i)
     if (canvas->child(i)->text(QAccessible::Name) == name)
@@ -138,8 +163,10 @@ void LayoutTest::paintedControlsAreNamed() {
   QTEST(static_cast<int>(found->role()), "role");
   QTEST(!found->state().invisible, "visible");
   QFETCH(QString, caption); // "*": whatever it was left with
-  if (caption != QStringLiteral("*"))
+  if (caption != QStringLiteral("*")) {
     QCOMPARE(found->text(QAccessible::Description), caption);
+    QCOMPARE(found->text(QAccessible::Value), caption);
+  }
 }
 
 } // namespace

@@ -33,6 +33,9 @@ private slots:
   void dataBorderSides();
   void buttonFaces_data();
   void buttonFaces();
+  void trackAndLogo();
+  void captionAlignment_data();
+  void captionAlignment();
 };
 
 void PaintingTest::markerAtItsPosition() {
@@ -94,6 +97,8 @@ void PaintingTest::barsOfKnownHeight() {
     const int top = px(b.baseline - b.fullHeight);
     QVERIFY2(image.pixel(x, top) == b.colour, b.what);
     QVERIFY2(image.pixel(x, px(b.baseline) - 3) == b.colour, b.what);
+    // The axis lies over the bar's bottom row.
+    QVERIFY2(image.pixel(x, px(b.baseline)) == kBlackPx, b.what);
     QVERIFY2(image.pixel(x, top - 1) == kGreyPx, b.what);
     // Bars stand side by side with grey between them.
     QVERIFY2(image.pixel(px(b.left) - 1, top + 5) == kGreyPx, b.what);
@@ -273,6 +278,58 @@ void PaintingTest::buttonFaces() {
   QTEST(image.pixel(edge) != restOutline, "ringed");
   if (state == QStringLiteral("pressed"))
     QTest::mouseRelease(start, Qt::LeftButton);
+}
+
+// Line1 is one pixel wide at y = 480 twips; Image1's picture stands at its
+// Left and Top, the window grey showing through.
+void PaintingTest::trackAndLogo() {
+  const QImage image = shot();
+  for (const int x : {px(3840) + 3, 500, px(11040) - 1}) {
+    QCOMPARE(image.pixel(x, px(480)), kBlackPx);
+    QCOMPARE(image.pixel(x, px(480) - 1), kGreyPx);
+    QCOMPARE(image.pixel(x, px(480) + 1), kGreyPx);
+  }
+  const QImage logo(QStringLiteral(":/arrivals/logo.png"));
+  QImage expected(logo.size(), QImage::Format_RGB32);
+  expected.fill(kGreyPx);
+  QPainter(&expected).drawImage(0, 0, logo);
+  QCOMPARE(image.copy(QRect(QPoint(px(8040), px(8880)), logo.size())),
+           expected);
+}
+
+// A caption stands at the left of its box, or in its middle.
+void PaintingTest::captionAlignment_data() {
+  QTest::addColumn<QRect>("box");
+  QTest::addColumn<bool>("centred");
+  const auto twips = [](int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(left + width) - px(left),
+                 px(top + height) - px(top));
+  };
+  QTest::newRow("lblGraphTitle(0)") << twips(360, 3780, 3615, 495) << true;
+  QTest::newRow("lblMeanWaitingTime") << twips(6540, 1680, 2895, 375) << true;
+  QTest::newRow("lblDataRate") << twips(2760, 1875, 975, 375) << false;
+  QTest::newRow("lblServiced") << twips(3960, 600, 1095, 375) << false;
+}
+
+void PaintingTest::captionAlignment() {
+  QFETCH(QRect, box);
+  QFETCH(bool, centred);
+  const QImage image = shot();
+  // The ink of the caption's upper half, clear of the lines below some.
+  int left = box.right() + 1, right = box.left() - 1;
+  for (int y = box.top(); y <= box.center().y(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x)
+      if (qGray(image.pixel(x, y)) < 128) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  QVERIFY(left <= right);
+  const int before = left - box.left(), after = box.right() - right;
+  if (centred)
+    QVERIFY2(std::abs(before - after) <= 2,
+             qPrintable(QStringLiteral("%1 | %2").arg(before).arg(after)));
+  else
+    QVERIFY2(before <= 3, qPrintable(QString::number(before)));
 }
 
 } // namespace

@@ -35,8 +35,9 @@ int barGroupSlot(ShapeGroup group) {
 FormCanvas::FormCanvas(const Controls &controls, QWidget *parent)
     : QWidget(parent), c_(controls), drawing_(controls),
       texts_(drawing_.size()) {
-  // Before the accessible name: naming the widget may already ask for its
-  // accessible interface, which is then kept for the widget's life.
+  // Before anything asks for the canvas's accessibility interface (naming
+  // it does): an interface made without the factory is kept for the
+  // canvas's whole life, and it would show none of the painted controls.
   CanvasAccessible::install();
   // Every paint event fills its whole region itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
