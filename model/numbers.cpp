@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 // newlocale and strtod_l, for reading in the C locale, are POSIX: <clocale>
 // need not declare them.
@@ -22,10 +23,17 @@ std::string NumberText(double value) {
   }
   // to_chars never looks at the locale: the point is "." everywhere.
   char buf[40];
+#if defined(__EMSCRIPTEN__)
+  // The WebAssembly build's C++ library has no floating-point to_chars;
+  // its C library has only the C locale, so "%.15g" writes the same text.
+  const int n = std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::string digits(buf, static_cast<std::size_t>(n));
+#else
   auto *const end = std::to_chars(buf, buf + sizeof buf, value,
                                   std::chars_format::general, 15)
                         .ptr;
   std::string digits(buf, end);
+#endif
   for (char &c : digits)
     if (c == 'e')
       c = 'E'; // 1E+20
@@ -42,10 +50,12 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+#if !defined(__EMSCRIPTEN__)
 locale_t CLocale() {
   static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
   return c;
 }
+#endif
 
 } // namespace
 
@@ -87,11 +97,17 @@ double LeadingNumber(std::string_view text) {
   double value = 0;
   const char *first = text.data() + begin;
   const char *last = text.data() + i;
+#if defined(__EMSCRIPTEN__)
+  // No floating-point from_chars there; strtod reads in the C locale, the
+  // only one the WebAssembly build has.
+  value = std::strtod(std::string(first, last).c_str(), nullptr);
+#else
   const auto [ptr, ec] = std::from_chars(first, last, value);
   if (ec != std::errc() || ptr != last) {
     const std::string prefix(first, last);
     value = strtod_l(prefix.c_str(), nullptr, CLocale());
   }
+#endif
   return value == 0 ? 0.0 : value; // "-0" reads as +0
 }
 

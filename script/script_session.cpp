@@ -148,8 +148,10 @@ int ScriptSession::Run(std::string_view line) {
     status = kScriptOutOfDraws;
     why_ = e.what();
   }
-  if (status != kScriptOk)
+  if (status != kScriptOk) {
+    pendingTicks_ = 0;
     out_.flush(); // the dumps before the failure come before its message
+  }
   return status;
 }
 
@@ -283,12 +285,31 @@ void ScriptSession::Tick(Words &words) {
     n = *value;
     words.End("tick");
   }
+  pendingTicks_ = n;
+  DeliverTicks(tickBudget_);
+}
+
+int ScriptSession::ResumeTicks(std::uint64_t budget) {
+  try {
+    DeliverTicks(budget);
+  } catch (const OutOfDraws &e) {
+    pendingTicks_ = 0;
+    why_ = e.what();
+    out_.flush();
+    return kScriptOutOfDraws;
+  }
+  return kScriptOk;
+}
+
+void ScriptSession::DeliverTicks(std::uint64_t budget) {
   const Timer &timer = form_.controls().tmrMain;
-  for (std::uint64_t i = 0; i < n; ++i) {
+  for (; pendingTicks_ > 0 && budget > 0; --pendingTicks_, --budget) {
     // Only a handler switches the timer, and none runs inside this loop:
     // once it is off, every remaining event would be dropped.
-    if (!timer.enabled || ticks_ >= options_.maxTicks)
+    if (!timer.enabled || ticks_ >= options_.maxTicks) {
+      pendingTicks_ = 0;
       break;
+    }
     ++ticks_;
     timeMs_ += static_cast<std::uint64_t>(timer.interval);
     form_.TimerEvent();
