@@ -13,7 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "script/script_dump.h"
 #include "script/script_random.h"
+#include "script/script_runner.h"
 #include "script/script_session.h"
 #include "script/script_text.h"
 #include "ui/form.h"
@@ -31,6 +33,34 @@ public:
   std::vector<std::string> queue;
 };
 
+// The session as a script (the lines `--record` writes): how the draws
+// began, `load`, then every user action with the timer events between.
+class Recording {
+public:
+  void Line(std::string line) {
+    Flush();
+    lines_ += line;
+    lines_ += '\n';
+  }
+  void Tick() { ++ticks_; }
+  // Everything so far, the events since the last action as a final tick.
+  std::string Text() const {
+    std::string out = lines_;
+    if (ticks_ > 0)
+      out += "tick " + std::to_string(ticks_) + '\n';
+    return out;
+  }
+
+private:
+  void Flush() {
+    if (ticks_ > 0)
+      lines_ += "tick " + std::to_string(ticks_) + '\n';
+    ticks_ = 0;
+  }
+  std::string lines_;
+  std::uint64_t ticks_ = 0;
+};
+
 struct Page {
   ScriptRandom random;
   MainForm form{random};
@@ -42,6 +72,7 @@ struct Page {
   std::string message; // "line N: why" after a failure
   std::string text;    // scratch for what the page reads
   Scene scene;
+  Recording recording;
 };
 
 std::unique_ptr<Page> page;
@@ -55,10 +86,22 @@ const char *Keep(std::string s) {
   return page->text.c_str();
 }
 
+// Whether a script line is a `dump`, which a recording leaves out.
+bool IsDump(std::string_view line) {
+  const auto first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos)
+    return false;
+  line.remove_prefix(first);
+  const auto end = line.find_first_of(" \t");
+  return line.substr(0, end) == "dump";
+}
+
 void BeginInteraction() {
   Page &p = *page;
-  if (!p.session.loaded())
+  if (!p.session.loaded()) {
     p.session.Run("load"); // a script without `load` gets it at its end
+    p.recording.Line("load");
+  }
   p.random.FallBackToClock();
   p.form.SetMessageSink(&p.messages);
   p.interactive = true;
@@ -75,8 +118,9 @@ extern "C" {
 // the fragment when `hasSeed`; the page gives the clock's when there is none
 // and no script either. Returns 0, or 2 when the seed is not an unsigned
 // 64-bit decimal (web_message says why).
-EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, int hasSeed,
-                                   const char *script, std::size_t length) {
+EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, std::size_t seedLength,
+                                   int hasSeed, const char *script,
+                                   std::size_t length) {
   page = std::make_unique<Page>();
   page->session.SetTickBudget(kSliceEvents);
   page->lines.Reset(std::string_view(script, length));
@@ -88,6 +132,7 @@ EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, int hasSeed,
       return kScriptMalformed;
     }
     page->random.Seed(*value);
+    page->recording.Line("seed " + std::to_string(*value));
   }
   return kScriptOk;
 }
@@ -122,6 +167,8 @@ EMSCRIPTEN_KEEPALIVE int web_play() {
       return kScriptMalformed;
     }
     status = p.session.Run(line->text);
+    if (status == kScriptOk && !IsDump(line->text))
+      p.recording.Line(std::string(line->text));
     if (status != kScriptOk) {
       p.message =
           "line " + std::to_string(p.session.line()) + ": " + p.session.why();
@@ -145,13 +192,13 @@ EMSCRIPTEN_KEEPALIVE double web_current_line() {
 // After a failed script or a cancel: the form as `load` leaves it, with
 // the seed given (or the clock's).
 EMSCRIPTEN_KEEPALIVE void web_recover(const char *seed, int hasSeed) {
-  std::string keep = std::move(page->dumps).str();
   page = std::make_unique<Page>();
   if (hasSeed != 0)
-    if (const auto value = ParseUnsigned(seed))
+    if (const auto value = ParseUnsigned(seed)) {
       page->random.Seed(*value);
+      page->recording.Line("seed " + std::to_string(*value));
+    }
   BeginInteraction();
-  (void)keep;
 }
 
 EMSCRIPTEN_KEEPALIVE const char *web_message() { return page->message.c_str(); }
@@ -166,26 +213,42 @@ EMSCRIPTEN_KEEPALIVE const char *web_take_dumps() {
 
 // --- Events of the page's controls and timer --------------------------------
 
-EMSCRIPTEN_KEEPALIVE void web_timer() { page->form.TimerEvent(); }
+EMSCRIPTEN_KEEPALIVE void web_timer() {
+  // The form receives an event only while its timer is on.
+  if (page->form.controls().tmrMain.enabled)
+    page->recording.Tick();
+  page->form.TimerEvent();
+}
 EMSCRIPTEN_KEEPALIVE void web_click(int button) {
+  page->recording.Line(button == 0 ? "click start" : "click pause");
   if (button == 0)
     page->form.btnStart_Click();
   else
     page->form.btnPause_Click();
 }
 EMSCRIPTEN_KEEPALIVE void web_select_view(int index) {
+  if (page->form.SelectedView() != index)
+    page->recording.Line("click view " + std::to_string(index));
   page->form.UserSelectsView(index);
 }
 // box 0 is the process box, 1 the rate box.
 EMSCRIPTEN_KEEPALIVE void web_type(int box, const char *text,
                                    std::size_t length) {
   std::string t(text, length);
+  // A line break cannot be carried by a script line: it is left out.
+  std::string line = t;
+  std::erase(line, '\n');
+  while (!line.empty() && line.back() == '\r')
+    line.pop_back();
+  page->recording.Line((box == 0 ? "type process " : "type rate ") + line);
   if (box == 0)
     page->form.UserEditsExperiment(std::move(t));
   else
     page->form.UserEditsData(std::move(t));
 }
 EMSCRIPTEN_KEEPALIVE void web_pick(int box, int index) {
+  page->recording.Line((box == 0 ? "pick process " : "pick rate ") +
+                       std::to_string(index));
   if (box == 0)
     page->form.UserPicksExperiment(index);
   else
@@ -200,6 +263,29 @@ EMSCRIPTEN_KEEPALIVE const char *web_next_message() {
   std::string m = std::move(q.front());
   q.erase(q.begin());
   return Keep(std::move(m));
+}
+
+// --- The session as a script, and its traces --------------------------------
+
+EMSCRIPTEN_KEEPALIVE const char *web_recording() {
+  return Keep(page->recording.Text());
+}
+
+// The state of the form as a `dump` prints it (for the page's tests).
+EMSCRIPTEN_KEEPALIVE const char *web_dump() {
+  return Keep(DumpForm(page->form, {}, page->random.count()));
+}
+
+// Replays `script` with the traces on: `which` 0 gives the packets CSV, 1
+// the seconds CSV. The replay is the script tool's own run.
+EMSCRIPTEN_KEEPALIVE const char *web_trace(const char *script,
+                                           std::size_t length, int which) {
+  std::istringstream in(std::string(script, length));
+  std::ostringstream out, err, csv;
+  ScriptOptions options;
+  (which == 0 ? options.packets : options.seconds) = &csv;
+  RunScript(in, out, err, options);
+  return Keep(std::move(csv).str());
 }
 
 // --- What the page shows -----------------------------------------------------

@@ -468,8 +468,8 @@
     seedText = frag.seed ? decoder.decode(frag.seed) : null;
     if (frag.error) return fail(2, frag.error);
     if (seedText === null && !hasScript) seedText = clockSeed();
-    const status = withBytes(encoder.encode(seedText || ''), (sp) =>
-      withBytes(script, (p, n) => M._web_begin(sp, seedText === null ? 0 : 1, p, n)));
+    const status = withBytes(frag.seed || encoder.encode(seedText || ''), (sp, sn) =>
+      withBytes(script, (p, n) => M._web_begin(sp, sn, seedText === null ? 0 : 1, p, n)));
     if (status !== 0) return fail(status, str(M._web_message()));
     session = { seed: seedText, script };
     play();
@@ -512,7 +512,9 @@
       if (status >= 0) {
         takeDumps();
         if (status !== 0) return fail(status, str(M._web_message()));
-        return finish(0, '');
+        finish(0, '');
+        performance.mark('arrivals-script-shown');
+        return;
       }
       if (performance.now() - t0 > 200) $('busy').hidden = false;
       const pct = Math.round(M._web_progress() * 100);
@@ -612,21 +614,52 @@
     dumpsPre.textContent = '';
     seedText = null;
     const status = withBytes(new Uint8Array(0), (sp) =>
-      withBytes(bytes, (p, n) => M._web_begin(sp, 0, p, n)));
+      withBytes(bytes, (p, n) => M._web_begin(sp, 0, 0, p, n)));
     if (status !== 0) return fail(status, str(M._web_message()));
     session = { seed: null, script: bytes };
     play();
   }
 
-  for (const id of ['cmdLink', 'cmdSaveScript', 'cmdPackets', 'cmdSeconds'])
-    $(id).disabled = true;
+  // Bytes as a fragment's VALUE: unreserved characters as they are, every
+  // other byte as %XX, so that the link survives any mail or chat.
+  function percentEncode(bytes) {
+    let out = '';
+    for (const b of bytes) {
+      const c = String.fromCharCode(b);
+      out += /[A-Za-z0-9\-._~]/.test(c) ? c : '%' + b.toString(16).toUpperCase().padStart(2, '0');
+    }
+    return out;
+  }
+  const recording = () => str(M._web_recording());
+  $('cmdLink').addEventListener('click', () => {
+    const url = location.href.split('#')[0] + '#script=' +
+      percentEncode(encoder.encode(recording()));
+    const out = $('linkOut');
+    out.textContent = '';
+    const a = document.createElement('a');
+    a.href = url; a.textContent = url.length > 120 ? url.slice(0, 117) + '...' : url;
+    out.append(a);
+    if (navigator.clipboard) navigator.clipboard.writeText(url).catch(() => {});
+    layout();
+  });
+  $('cmdSaveScript').addEventListener('click', () =>
+    download('arrivals-run.script', new Blob([recording()], { type: 'text/plain' })));
+  const trace = (which, name) => {
+    const csv = withBytes(encoder.encode(recording()), (p, n) => str(M._web_trace(p, n, which)));
+    download(name, new Blob([csv], { type: 'text/csv' }));
+  };
+  $('cmdPackets').addEventListener('click', () => trace(0, 'packets.csv'));
+  $('cmdSeconds').addEventListener('click', () => trace(1, 'seconds.csv'));
 
   // --- Start-up -------------------------------------------------------------
   addEventListener('resize', layout);
   addEventListener('hashchange', start);
   ArrivalsWasm().then((m) => {
     M = m;
-    window.arrivalsModule = m; // for the page's tests
+    // For the page's tests and benchmark: the module, and one timer event
+    // as the timer delivers it.
+    window.arrivalsModule = m;
+    window.arrivalsTimerEvent = onTimer;
     start();
   });
 })();
