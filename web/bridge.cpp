@@ -125,10 +125,11 @@ EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, std::size_t seedLength,
   page->session.SetTickBudget(kSliceEvents);
   page->lines.Reset(std::string_view(script, length));
   if (hasSeed != 0) {
-    const auto value = ParseUnsigned(seed);
+    const std::string_view text(seed, seedLength);
+    const auto value = ParseUnsigned(text);
     if (!value) {
       page->message =
-          "seed: " + QuotedExcerpt(seed) + " is not an unsigned 64-bit decimal";
+          "seed: " + QuotedExcerpt(text) + " is not an unsigned 64-bit decimal";
       return kScriptMalformed;
     }
     page->random.Seed(*value);
@@ -205,6 +206,8 @@ EMSCRIPTEN_KEEPALIVE const char *web_message() { return page->message.c_str(); }
 
 // The dumps written since the last call, taken away.
 EMSCRIPTEN_KEEPALIVE const char *web_take_dumps() {
+  if (!page)
+    return ""; // a link that could not be read ran nothing
   std::string out = std::move(page->dumps).str();
   page->dumps.str(std::string());
   page->dumps.clear();

@@ -145,8 +145,8 @@ HOSTILE = [
     ("a NUL in the seed", "seed=1%00", "2", "seed: '1\\x00'"),
     ("bytes that are not UTF-8", "script=load%0Atype%20rate%20%FF", "2",
      "line 2: type: text is not UTF-8"),
-    ("a script that runs out of draws", "script=load", "3",
-     "line 1: out of scripted draws"),
+    ("a script that runs out of draws", "script=load%0Aclick%20start%0Atick%203",
+     "3", "line 3: out of scripted draws"),
     ("no pairs at all", "&&&=&x", "0", ""),
     ("unknown names", "colour=red&seed=3", "0", ""),
 ]
