@@ -162,7 +162,7 @@
         ctx.fillStyle = 'rgb(44,44,150)';
         ctx.font = 'bold 40px "Liberation Serif", "Times New Roman", Times, serif';
         ctx.textBaseline = 'middle';
-        ctx.fillText('Arrivals', 6, 25);
+        ctx.fillText('Arrivals', 6, 27);
         ctx.fillRect(178, 31, 106, 1.6);
         ctx.beginPath();
         ctx.moveTo(294, 31.8); ctx.lineTo(282, 26.5); ctx.lineTo(282, 37.1);
