@@ -72,6 +72,7 @@ struct Page {
   std::string message; // "line N: why" after a failure
   std::string text;    // scratch for what the page reads
   Scene scene;
+  std::string controls; // the controls JSON last read
   Recording recording;
 };
 
@@ -299,8 +300,18 @@ EMSCRIPTEN_KEEPALIVE int web_timer_enabled() {
 EMSCRIPTEN_KEEPALIVE int web_view() { return page->form.SelectedView(); }
 
 // The real controls: JSON with the captions, texts, lists and colours.
+// web_controls_changed tells whether it differs from the last one read, so
+// that a tick that changed none of them costs the page nothing.
+EMSCRIPTEN_KEEPALIVE int web_controls_changed() {
+  std::string now = ControlsJson(page->form.controls());
+  if (now == page->controls)
+    return 0;
+  page->controls = std::move(now);
+  return 1;
+}
 EMSCRIPTEN_KEEPALIVE const char *web_controls() {
-  return Keep(ControlsJson(page->form.controls()));
+  web_controls_changed();
+  return page->controls.c_str();
 }
 
 // The painted part: numbers (see scene.h), and the texts they point into.

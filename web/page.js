@@ -5,7 +5,7 @@
 (function () {
   const W = 844, H = 645;
   const $ = (id) => document.getElementById(id);
-  const canvas = $('canvas'), controlsDiv = $('controls'), formDiv = $('form');
+  const canvas = $('canvas'), moving = $('moving'), controlsDiv = $('controls'), formDiv = $('form');
   const dumpsPre = $('dumps'), statusDiv = $('status'), notice = $('notice');
   const dialog = $('message');
   const encoder = new TextEncoder(), decoder = new TextDecoder();
@@ -14,7 +14,7 @@
   let timer = 0;         // the interval of tmrMain, or 0 while it is off
   let playing = null;    // the script being played in slices
   let scale = 1;
-  let still = null, stillVersion = -1, stillScale = 0;
+  let stillVersion = -1, stillScale = 0;
   let controls = null;   // the last controls JSON, parsed
   let controlsText = '';
   let seedText = null;   // seed= of the fragment, or the page's own
@@ -78,13 +78,14 @@
     formDiv.style.width = W * s + 'px';
     formDiv.style.height = H * s + 'px';
     formDiv.style.marginLeft = Math.max(0, (innerWidth - W * s) / 2) + 'px';
-    canvas.style.width = W * s + 'px';
-    canvas.style.height = H * s + 'px';
-    canvas.width = Math.round(W * s * dpr);
-    canvas.height = Math.round(H * s * dpr);
+    for (const c of [canvas, moving]) {
+      c.style.width = W * s + 'px';
+      c.style.height = H * s + 'px';
+      c.width = Math.round(W * s * dpr);
+      c.height = Math.round(H * s * dpr);
+    }
     controlsDiv.style.transform = s === 1 ? '' : `scale(${s})`;
-    still = null;
-    if (formReady && !playing) paint();
+    if (formReady && !playing) paint(true);
   }
 
   // --- Painting ---------------------------------------------------------------
@@ -199,34 +200,77 @@
     return { n, version };
   }
 
-  // Paints the form on `target` at `k` device pixels per CSS pixel.
-  function paintOn(ctx, k, s, cache) {
-    if (cache) {
-      if (!still || s.version !== stillVersion || stillScale !== k) {
-        still = document.createElement('canvas');
-        still.width = ctx.canvas.width; still.height = ctx.canvas.height;
-        const sc = still.getContext('2d');
-        sc.fillStyle = '#e0e0e0';
-        sc.fillRect(0, 0, still.width, still.height);
-        walk(s.n, 0, sceneTexts, painter(sc, k));
-        stillVersion = s.version; stillScale = k;
-      }
-      ctx.drawImage(still, 0, 0);
-    } else {
-      ctx.fillStyle = '#e0e0e0';
-      ctx.fillRect(0, 0, ctx.canvas.width, ctx.canvas.height);
-      walk(s.n, 0, sceneTexts, painter(ctx, k));
-    }
-    const p = painter(ctx, k);
-    walk(s.n, 1, sceneTexts, p);
-    // The lines the bars stand on stay over them.
-    for (let i = 0; i < s.n.length; i += SIZE[s.n[i]])
-      if (s.n[i] === 3) p.line(s.n, i);
+  // The form on two canvases: the still layer (ground, lines, labels, logo)
+  // repainted only when one of its items changes, and over it the moving
+  // layer, where a tick repaints the track when a marker or the count moved,
+  // and the bars that changed, with the lines they stand on over them.
+  let prevTrack = null, prevBars = null;
+  const same = (a, b) => {
+    if (!a || a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  };
+
+  function paintStill(ctx, k, n) {
+    ctx.fillStyle = '#e0e0e0';
+    ctx.fillRect(0, 0, ctx.canvas.width, ctx.canvas.height);
+    walk(n, 0, sceneTexts, painter(ctx, k));
   }
 
-  function paint() {
-    const ctx = canvas.getContext('2d', { alpha: false });
-    paintOn(ctx, canvas.width / W, scene(), true);
+  function paint(force) {
+    const s = scene(), n = s.n, k = canvas.width / W;
+    if (force || s.version !== stillVersion || stillScale !== k) {
+      paintStill(canvas.getContext('2d', { alpha: false }), k, n);
+      stillVersion = s.version; stillScale = k;
+      force = true;
+    }
+    const ctx = moving.getContext('2d');
+    const p = painter(ctx, k);
+    const d = (v) => Math.round(v * k);
+    // The moving items: markers and the count on the track, and the bars.
+    const track = [], bars = [];
+    for (let i = 0; i < n.length; i += SIZE[n[i]]) {
+      if (n[i + 1] !== 1) continue;
+      (n[i] === 1 ? bars : track).push(i);
+    }
+    const pack = (list) => {
+      const out = new Float32Array(list.length * 11);
+      list.forEach((i, j) => out.set(n.subarray(i, i + SIZE[n[i]]), j * 11));
+      return out;
+    };
+    const nowTrack = pack(track), nowBars = pack(bars);
+    if (force) ctx.clearRect(0, 0, moving.width, moving.height);
+    if (force || !same(prevTrack, nowTrack)) {
+      let bottom = 0;
+      for (const a of [prevTrack, nowTrack])
+        if (a) for (let j = 0; j < a.length; j += 11) bottom = Math.max(bottom, a[j + 3] + a[j + 5]);
+      ctx.clearRect(0, 0, moving.width, d(bottom) + 2);
+      for (const i of track) n[i] === 2 ? p.shape(n, i) : p.text(n, i, sceneTexts[n[i + 10]]);
+      prevTrack = nowTrack;
+    }
+    if (force || !same(prevBars, nowBars)) {
+      // Clear the old boxes, paint the new bars, then the lines over both.
+      const boxes = [];
+      for (const a of [prevBars, nowBars])
+        if (a) for (let j = 0; j < a.length; j += 11) {
+          const x = d(a[j + 2]), y = d(a[j + 3]);
+          boxes.push([x, y, d(a[j + 2] + a[j + 4]) - x, d(a[j + 3] + a[j + 5]) - y]);
+        }
+      if (prevBars) for (let j = 0; j < prevBars.length; j += 11) {
+        const [x, y, w, h] = boxes[j / 11];
+        ctx.clearRect(x, y, w, h);
+      }
+      for (const i of bars) p.shape(n, i);
+      if (boxes.length) {
+        ctx.save();
+        ctx.beginPath();
+        for (const [x, y, w, h] of boxes) ctx.rect(x, y, w, h);
+        ctx.clip();
+        for (let i = 0; i < n.length; i += SIZE[n[i]]) if (n[i] === 3) p.line(n, i);
+        ctx.restore();
+      }
+      prevBars = nowBars;
+    }
     if (!firstFrame) {
       firstFrame = true;
       performance.mark('arrivals-first-frame');
@@ -376,10 +420,9 @@
 
   // Brings the real controls and the timer in line with the form.
   function sync() {
-    const text = str(M._web_controls());
-    if (text !== controlsText) {
-      controlsText = text;
-      const c = controls = JSON.parse(text);
+    if (M._web_controls_changed() || controlsText === '') {
+      controlsText = str(M._web_controls());
+      const c = controls = JSON.parse(controlsText);
       for (const [v, d] of [[view.cmbExperiment, c.cmbExperiment], [view.cmbData, c.cmbData]]) {
         if (v.list.children.length !== d.items.length) v.fill(d.items);
         if (v.input.value !== d.text) v.input.value = d.text;
@@ -488,7 +531,7 @@
     $('busy').hidden = true;
     buildControls();
     sync();
-    paint();
+    paint(true);
     setStatus(status, message);
     view.cmbData.input.focus({ preventScroll: true });
   }
@@ -552,6 +595,7 @@
     pic.width = canvas.width; pic.height = canvas.height;
     const ctx = pic.getContext('2d');
     ctx.drawImage(canvas, 0, 0);
+    ctx.drawImage(moving, 0, 0);
     const d = (v) => Math.round(v * k);
     const c = controls;
     const face = (b, caption, centred) => {
@@ -660,6 +704,7 @@
     // as the timer delivers it.
     window.arrivalsModule = m;
     window.arrivalsTimerEvent = onTimer;
+    window.arrivalsRepaint = () => paint(true);
     start();
   });
 })();
