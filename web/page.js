@@ -18,7 +18,6 @@
   let controls = null;   // the last controls JSON, parsed
   let controlsText = '';
   let seedText = null;   // seed= of the fragment, or the page's own
-  let session = null;    // what "Link to this run" and the traces replay
   let firstFrame = false;
   let formReady = false; // the module has a form to paint
 
@@ -489,6 +488,17 @@
   }
 
   function start() {
+    let frag;
+    try {
+      frag = readFragment(location.hash);
+    } catch (e) {
+      frag = { error: e.message };
+    }
+    begin(frag);
+  }
+
+  // Starts afresh on a fragment's pairs: as opening a new link would.
+  function begin(frag) {
     if (timer) { clearInterval(timer); timer = 0; }
     if (dialog.open) dialog.close();
     messages = [];
@@ -498,12 +508,7 @@
     statusDiv.textContent = '';
     notice.textContent = '';
     formReady = false;
-    let frag;
-    try {
-      frag = readFragment(location.hash);
-    } catch (e) {
-      frag = { error: e.message };
-    }
+    $('linkOut').textContent = '';
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
     layout();
     const script = frag.script || new Uint8Array(0);
@@ -514,7 +519,6 @@
     const status = withBytes(frag.seed || encoder.encode(seedText || ''), (sp, sn) =>
       withBytes(script, (p, n) => M._web_begin(sp, sn, seedText === null ? 0 : 1, p, n)));
     if (status !== 0) return fail(status, str(M._web_message()));
-    session = { seed: seedText, script };
     play();
   }
 
@@ -643,25 +647,9 @@
   });
   function openScript(bytes) {
     // A script from a file plays as a link with that script would, without
-    // putting kilobytes into the address.
-    const keepHash = location.hash;
+    // putting kilobytes into the address: the address loses its fragment.
     history.replaceState(null, '', location.pathname + location.search);
-    try {
-      start0(bytes);
-    } finally {
-      void keepHash;
-    }
-  }
-  function start0(bytes) {
-    if (timer) { clearInterval(timer); timer = 0; }
-    formReady = false;
-    dumpsPre.textContent = '';
-    seedText = null;
-    const status = withBytes(new Uint8Array(0), (sp) =>
-      withBytes(bytes, (p, n) => M._web_begin(sp, 0, 0, p, n)));
-    if (status !== 0) return fail(status, str(M._web_message()));
-    session = { seed: null, script: bytes };
-    play();
+    begin({ script: bytes });
   }
 
   // Bytes as a fragment's VALUE: unreserved characters as they are, every

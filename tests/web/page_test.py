@@ -222,6 +222,7 @@ def interaction(page):
           page.js("return window.arrivalsModule._web_view()") == 0)
     time.sleep(0.3)
     incremental(page)
+    traces(page)
     same_state(page, "a recorded link reopens on the identical dump")
 
 
@@ -250,6 +251,31 @@ for (let y = 0; y < a.height; ++y)
   }
 return [differ, where];
 """
+
+
+def traces(page):
+    """"Save packets" and "Save seconds" replay the recording with traces."""
+    packets, seconds, dump = page.js("""const M = window.arrivalsModule;
+        M._web_click(1);  // Pause: the state stays while the traces are made
+        const rec = new TextEncoder().encode(M.UTF8ToString(M._web_recording()));
+        const p = M._malloc(rec.length);
+        M.HEAPU8.set(rec, p);
+        const out = [0, 1].map(w => M.UTF8ToString(M._web_trace(p, rec.length, w)));
+        M._free(p);
+        M._web_click(1);
+        return [...out, M.UTF8ToString(M._web_dump())];""")
+    state = json.loads(dump)
+    rows = packets.splitlines()
+    check("the packets trace has a row a packet",
+          rows[0] == "time_ms,run_ms,packet,gap_ms" and
+          len(rows) - 1 == state["packetCount"] and
+          (len(rows) == 1 or int(rows[-1].split(",")[2]) == state["packetCount"]),
+          "%d rows for %d packets" % (len(rows) - 1, state["packetCount"]))
+    rows = seconds.splitlines()
+    check("the seconds trace has a row a second",
+          rows[0] == "time_ms,second,count_1s,count_3s,count_10s" and
+          len(rows) - 1 == state["secondCount"],
+          "%d rows for %d seconds" % (len(rows) - 1, state["secondCount"]))
 
 
 def incremental(page):
