@@ -460,7 +460,7 @@
     dialog.showModal();
   }
   dialog.addEventListener('close', showNextMessage);
-  dialog.addEventListener('cancel', (e) => e.preventDefault()); // only OK closes it
+  // Escape closes the box as OK does, as in the window.
 
   // One timer event, one tick: a late event never makes up for lost time.
   // While the message box is open the events are dropped.
