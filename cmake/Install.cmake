@@ -39,4 +39,15 @@ if(ARRIVALS_PACKAGE)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/figures
     DESTINATION ${CMAKE_INSTALL_DOCDIR}
     FILES_MATCHING PATTERN "*.png")
+  # The browser edition (built by scripts/web) beside the guide, whose
+  # experiments link to it.
+  set(ARRIVALS_WEB_PAGE "" CACHE FILEPATH
+    "arrivals.html of the web preset, installed beside the guide")
+  if(ARRIVALS_WEB_PAGE)
+    if(NOT EXISTS ${ARRIVALS_WEB_PAGE})
+      message(FATAL_ERROR
+        "ARRIVALS_WEB_PAGE: no ${ARRIVALS_WEB_PAGE} (run scripts/web)")
+    endif()
+    install(FILES ${ARRIVALS_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
 endif()

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#if !defined(__EMSCRIPTEN__)
 #include <poll.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,8 +30,10 @@ ByteSource::Status FdSource::Read(char *data, std::size_t capacity,
   for (;;) {
     if (StopRequested())
       return Status::Stopped;
+#if !defined(__EMSCRIPTEN__)
     // Wait for the input or a stop signal, whichever comes first: the wake
     // descriptor closes the gap between looking at the flag and reading.
+    // (WebAssembly has no signals, and its descriptors cannot be polled.)
     pollfd fds[2] = {{fd_, POLLIN, 0}, {StopWakeDescriptor(), POLLIN, 0}};
     const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
     if (::poll(fds, count, -1) < 0 && errno != EINTR) {
@@ -40,6 +44,7 @@ ByteSource::Status FdSource::Read(char *data, std::size_t capacity,
       return Status::Stopped;
     if (fds[0].revents == 0)
       continue;
+#endif
     const auto n = ::read(fd_, data, capacity);
     if (n > 0) {
       got = static_cast<std::size_t>(n);

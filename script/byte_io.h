@@ -88,6 +88,8 @@ public:
   void Write(std::string_view bytes) override { text_.append(bytes); }
   bool Flush() override { return true; }
   const std::string &str() const { return text_; }
+  // What was written since the last Take, taken away.
+  std::string Take() { return std::exchange(text_, {}); }
 
 private:
   std::string text_;

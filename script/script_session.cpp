@@ -127,6 +127,8 @@ int ScriptSession::Run(std::string_view line) {
     status = kScriptOutOfDraws;
     why_ = e.what();
   }
+  if (status != kScriptOk)
+    pendingTicks_ = 0;
   return status;
 }
 
@@ -271,15 +273,32 @@ void ScriptSession::Tick(Words &words) {
     n = *value;
     words.End("tick");
   }
+  pendingTicks_ = n;
+  DeliverTicks(tickBudget_);
+}
+
+int ScriptSession::ResumeTicks(std::uint64_t budget) {
+  try {
+    DeliverTicks(budget);
+  } catch (const OutOfDraws &e) {
+    pendingTicks_ = 0;
+    why_ = e.what();
+    return kScriptOutOfDraws;
+  }
+  return kScriptOk;
+}
+
+void ScriptSession::DeliverTicks(std::uint64_t budget) {
   const Timer &timer = form_.controls().tmrMain;
-  for (std::uint64_t i = 0; i < n; ++i) {
+  for (; pendingTicks_ > 0 && budget > 0; --pendingTicks_, --budget) {
     // Only a handler switches the timer, and none runs inside this loop:
     // once it is off, every remaining event would be dropped.
-    if (!timer.enabled || ticks_ >= options_.maxTicks || StopRequested())
-      break;
     // A failed write shows only when a block of rows goes out.
-    if (i % 256 == 255 && Interrupted())
+    if (!timer.enabled || ticks_ >= options_.maxTicks || StopRequested() ||
+        (ticks_ % 256 == 255 && Interrupted())) {
+      pendingTicks_ = 0;
       break;
+    }
     ++ticks_;
     timeMs_ += static_cast<std::uint64_t>(timer.interval);
     form_.TimerEvent();
@@ -304,7 +323,7 @@ bool ScriptSession::Interrupted() const {
   const std::initializer_list<const ByteSink *> outputs = {
       &out_, options_.packets, options_.seconds};
   return StopRequested() ||
-         std::ranges::any_of(outputs, [](const ByteSink *sink) {
+         std::any_of(outputs.begin(), outputs.end(), [](const ByteSink *sink) {
            return sink != nullptr && sink->failed();
          });
 }

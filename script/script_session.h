@@ -70,6 +70,14 @@ public:
   // A `tick` stops delivering events as soon as it is.
   bool Interrupted() const;
 
+  // A long `tick N` in slices, so that a page stays responsive: with a
+  // budget, Run delivers at most that many of the line's events and leaves
+  // the rest pending; ResumeTicks delivers up to `budget` more and returns
+  // as Run does. Without a budget (the default) a `tick` line runs whole.
+  void SetTickBudget(std::uint64_t budget) { tickBudget_ = budget; }
+  std::uint64_t pendingTicks() const { return pendingTicks_; }
+  int ResumeTicks(std::uint64_t budget);
+
 private:
   // A message box of the form: recorded, and closed with OK at once.
   void ShowMessage(std::string_view text) override;
@@ -85,6 +93,7 @@ private:
   void Type(Words &words);
   void Pick(Words &words);
   void Tick(Words &words);
+  void DeliverTicks(std::uint64_t budget);
   static int Index(Words &words, const std::string &what);
   void Dump();
 
@@ -99,6 +108,8 @@ private:
   std::string why_;
   std::uint64_t line_ = 0;
   std::uint64_t ticks_ = 0;
+  std::uint64_t pendingTicks_ = 0;
+  std::uint64_t tickBudget_ = UINT64_MAX;
   std::uint64_t timeMs_ = 0; // the timer's interval summed over the events
   bool loaded_ = false;
 };

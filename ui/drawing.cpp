@@ -10,8 +10,8 @@ namespace {
 // The strokes of lneGraph that form arrowheads; the others are the axes.
 bool IsArrowhead(std::size_t i) {
   constexpr std::array<std::size_t, 8> kAxes = {2, 3, 8, 9, 16, 17, 22, 23};
-  return std::ranges::none_of(kAxes,
-                              [i](std::size_t axis) { return axis == i; });
+  return std::none_of(kAxes.begin(), kAxes.end(),
+                      [i](std::size_t axis) { return axis == i; });
 }
 
 } // namespace

@@ -45,6 +45,14 @@ ARRIVALS_PACKAGE_CHECK_PACKAGES=(
   lintian desktop-file-utils appstream imagemagick groff-base
 )
 
+# The browser edition (scripts/web): Debian's emscripten, with the acorn
+# module it runs under Node.js. Its tests: headless Chromium driven by
+# Selenium through chromium-driver, and Pillow to compare pictures.
+ARRIVALS_WEB_PACKAGES=(emscripten node-acorn)
+ARRIVALS_WEB_TEST_PACKAGES=(
+  chromium-headless-shell chromium-driver python3-selenium python3-pil
+)
+
 # Prints the names among "$@" that are not installed.
 arrivals_missing_packages() {
   local pkg status

@@ -69,8 +69,8 @@ void TypeSlowly(SessionRecorder &rec, ComboId which, const std::string &text,
 // draws run out in the session after it, which then turns to the clock.
 const char *const kPreScripts[] = {
     "draws 0.5 0.25\nload\n",
-    "draws 0.1\n# a comment stays\nload\npick process 1\nclick start\n"
-    "tick 7\ndump\n",
+    ("draws 0.1\n# a comment stays\nload\npick process 1\nclick start\n"
+     "tick 7\ndump\n"),
     "draws 0.9 0.3 0.7\n",
     "seed 77\ndraws 0.5\n",
     "draws 0.5\nseed 9\nload\nclick start\ntick 40\n", // the generator

@@ -6,7 +6,8 @@ cmake_minimum_required(VERSION 3.25)
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 get_filename_component(name ${SCRIPT} NAME_WE)
 
-execute_process(COMMAND ${TOOL}
+# EMULATOR runs the WebAssembly build's tool (Node.js); empty otherwise.
+execute_process(COMMAND ${EMULATOR} ${TOOL}
   INPUT_FILE ${SCRIPT}
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err
@@ -80,7 +81,7 @@ endif()
 # On a terminal the two streams are one: the dumps printed before a failure
 # come before its message.
 if(NOT "${err}" STREQUAL "")
-  execute_process(COMMAND ${TOOL}
+  execute_process(COMMAND ${EMULATOR} ${TOOL}
     INPUT_FILE ${SCRIPT}
     OUTPUT_VARIABLE both
     ERROR_VARIABLE both)

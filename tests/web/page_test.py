@@ -1,0 +1,391 @@
+#!/usr/bin/python3
+"""The browser edition in a real browser: Debian's headless Chromium, driven
+by Selenium through chromium-driver.
+
+    page_test.py PAGE GOLDEN_DIR [--window ARRIVALS] [--only NAME]
+
+PAGE is arrivals.html, GOLDEN_DIR the script tool's golden scripts; with
+--window, a few scripts are also painted by the desktop window's
+--screenshot and the two pictures are compared bar by bar and marker by
+marker. Prints one line per check and exits 1 when any failed.
+"""
+
+import argparse
+import base64
+import io
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+
+from PIL import Image
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+BROWSERS = ["/usr/bin/chromium-headless-shell", "/usr/bin/chromium"]
+FAILURES = []
+
+
+def check(name, ok, why=""):
+    print(("ok   " if ok else "FAIL ") + name + ("" if ok else ": " + why))
+    if not ok:
+        FAILURES.append(name)
+
+
+def encode(data: bytes) -> str:
+    return urllib.parse.quote_from_bytes(data, safe="")
+
+
+class Page:
+    def __init__(self, path):
+        self.url = pathlib.Path(path).resolve().as_uri()
+        options = webdriver.ChromeOptions()
+        options.binary_location = next(b for b in BROWSERS if os.path.exists(b))
+        for arg in ["--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                    "--force-device-scale-factor=1", "--window-size=844,645"]:
+            options.add_argument(arg)
+        options.set_capability("goog:loggingPrefs",
+                               {"browser": "ALL", "performance": "ALL"})
+        self.driver = webdriver.Chrome(
+            service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver.set_window_size(844, 645)
+
+    def js(self, code, *args):
+        return self.driver.execute_script(code, *args)
+
+    def open(self, fragment, timeout=60):
+        """Opens the page afresh on `fragment` and waits for #status."""
+        self.driver.get("about:blank")
+        self.driver.get(self.url + "#" + fragment)
+        return self.wait(timeout)
+
+    def wait(self, timeout=60):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            status = self.js("return document.getElementById('status').textContent")
+            if status:
+                return status
+            time.sleep(0.02)
+        raise TimeoutError("no #status after %d s" % timeout)
+
+    def dumps(self):
+        return self.js("return document.getElementById('dumps').textContent")
+
+    def logs(self):
+        """Console errors, and requests that left the file itself."""
+        errors = [e["message"] for e in self.driver.get_log("browser")
+                  if e["level"] == "SEVERE"]
+        requests = []
+        for entry in self.driver.get_log("performance"):
+            m = json.loads(entry["message"])["message"]
+            if m["method"] == "Network.requestWillBeSent":
+                url = m["params"]["request"]["url"]
+                if not url.startswith(("file:", "data:", "blob:", "about:")):
+                    requests.append(url[:80])
+        return errors, requests
+
+    def quit(self):
+        self.driver.quit()
+
+
+def split_status(status):
+    code, _, message = status.partition(" ")
+    return code, message
+
+
+def golden(page, directory):
+    """Every golden script through the URL: the tool's bytes, status, message."""
+    for script in sorted(pathlib.Path(directory).glob("*.script")):
+        name = script.stem
+        status = page.open("bare=1&script=" + encode(script.read_bytes()), 120)
+        code, message = split_status(status)
+        want_code, want_message = "0", ""
+        exit_file = script.with_suffix(".exit")
+        if exit_file.exists():
+            first, _, rest = exit_file.read_text().partition("\n")
+            want_code, want_message = first, rest.rstrip("\n")
+        ok = (code, message) == (want_code, want_message)
+        why = "status %r, expected %r" % (status, (want_code, want_message))
+        dumps = page.dumps()
+        if script.with_suffix(".jsonl").exists():
+            want = script.with_suffix(".jsonl").read_text()
+            if dumps != want:
+                ok, why = False, "dumps differ (%d bytes, expected %d)" % (
+                    len(dumps), len(want))
+        else:
+            for text in script.with_suffix(".contains").read_text().splitlines():
+                if text and text not in dumps:
+                    ok, why = False, "dumps lack " + text
+        check("golden " + name, ok, why)
+
+
+def usable(page):
+    """The form answers: Start turns into Stop and back."""
+    start = page.driver.find_element(By.ID, "btnStart")
+    before = start.text
+    start.click()
+    after = start.text
+    start.click()
+    return before != after and start.text == before
+
+
+HOSTILE = [
+    # (what, fragment, status, message contains)
+    ("bad percent-encoding", "script=load%ZZ", "2", "bad percent-encoding"),
+    ("a lone percent", "bare=1&script=%", "2", "bad percent-encoding"),
+    ("a seed that is no number", "seed=-1", "2", "seed: '-1' is not"),
+    ("a seed past 64 bits", "seed=18446744073709551616", "2", "is not an unsigned"),
+    ("a NUL in the script", "script=load%00", "2", "line 1: unknown command 'load\\x00'"),
+    ("a NUL in the seed", "seed=1%00", "2", "seed: '1\\x00'"),
+    ("bytes that are not UTF-8", "script=load%0Atype%20rate%20%FF", "2",
+     "line 2: type: text is not UTF-8"),
+    ("a script that runs out of draws", "script=load%0Aclick%20start%0Atick%203",
+     "3", "line 3: out of scripted draws"),
+    ("no pairs at all", "&&&=&x", "0", ""),
+    ("unknown names", "colour=red&seed=3", "0", ""),
+]
+
+
+def hostile(page):
+    for what, fragment, want_code, want in HOSTILE:
+        code, message = split_status(page.open(fragment))
+        ok = code == want_code and want in message
+        check("hostile: " + what,
+              ok and usable(page), "status %r %r" % (code, message))
+    # A line of more than 1 MiB, set as a new fragment of the open page.
+    page.open("seed=1")
+    page.js("location.hash = 'script=' + 'x'.repeat(1100000)")
+    time.sleep(0.2)
+    code, message = split_status(page.wait())
+    check("hostile: a 1 MiB line",
+          code == "2" and message == "line 1: longer than 1 MiB" and usable(page),
+          "status %r %r" % (code, message))
+    # A tick that would never end: the page answers, and Cancel stops it.
+    page.driver.get(page.url + "#" + "script=" +
+                    encode(b"seed 1\nload\nclick start\ntick 18446744073709551615\n"))
+    time.sleep(1.0)
+    busy = page.js("return !document.getElementById('busy').hidden")
+    page.driver.find_element(By.ID, "cancel").click()
+    code, message = split_status(page.wait())
+    check("hostile: an endless tick, cancelled",
+          busy and code == "130" and message == "line 4: cancelled" and usable(page),
+          "busy %r, status %r %r" % (busy, code, message))
+
+
+def same_state(page, name):
+    """The page's recording, played as a link, leaves the identical dump."""
+    state = page.js("""const M = window.arrivalsModule;
+        return [M.UTF8ToString(M._web_recording()), M.UTF8ToString(M._web_dump())];""")
+    recording, dump = state
+    page.open("bare=1&script=" + encode((recording + "dump\n").encode()))
+    check(name, page.dumps() == dump + "\n",
+          "replayed %s\nlive     %s" % (page.dumps()[:300], dump[:300]))
+    return recording
+
+
+def interaction(page):
+    page.open("bare=1&seed=7")
+    d = page.driver
+    rate = d.find_element(By.ID, "cmbData")
+    check("focus starts in the rate box",
+          page.js("return document.activeElement.id") == "cmbData")
+    rate.send_keys(Keys.CONTROL, "a")
+    for key in "3.5":
+        rate.send_keys(key)
+    recording = page.js("return window.arrivalsModule.UTF8ToString("
+                        "window.arrivalsModule._web_recording())")
+    check("typing is one change a keystroke",
+          "type rate 3\ntype rate 3.\ntype rate 3.5\n" in recording, recording)
+    rate.send_keys(Keys.ARROW_DOWN)
+    check("Down picks the next item", "pick rate " in page.js(
+        "return window.arrivalsModule.UTF8ToString(window.arrivalsModule._web_recording())"))
+    start = d.find_element(By.ID, "btnStart")
+    pause = d.find_element(By.ID, "btnPause")
+    start.click()
+    check("Start becomes Stop", start.text == "Stop", start.text)
+    time.sleep(0.5)
+    pause.click()
+    check("Pause becomes Cont", pause.text == "Cont", pause.text)
+    pause.click()
+    view1 = d.find_element(By.ID, "optGraphs1")
+    view1.click()
+    check("a view button selects its view",
+          page.js("return window.arrivalsModule._web_view()") == 1)
+    view1.send_keys(Keys.ARROW_LEFT)
+    check("an arrow key moves to the other view",
+          page.js("return window.arrivalsModule._web_view()") == 0)
+    time.sleep(0.3)
+    incremental(page)
+    traces(page)
+    same_state(page, "a recorded link reopens on the identical dump")
+
+
+# The two canvases as the ticks left them against the form painted afresh:
+# pixels that differ.
+INCREMENTAL_JS = """
+const a = document.getElementById('canvas'), b = document.getElementById('moving');
+const both = () => {
+  const one = document.createElement('canvas');
+  one.width = a.width; one.height = a.height;
+  const x = one.getContext('2d');
+  x.drawImage(a, 0, 0); x.drawImage(b, 0, 0);
+  return x.getImageData(0, 0, a.width, a.height).data;
+};
+const got = both();
+window.arrivalsRepaint();
+const full = both();
+const boxes = [...document.querySelectorAll('#controls > *')].map(e => {
+  const r = e.getBoundingClientRect(); return [r.left - 2, r.top - 2, r.right + 2, r.bottom + 2]; });
+let differ = 0; const where = [];
+for (let y = 0; y < a.height; ++y)
+  for (let x0 = 0; x0 < a.width; ++x0) {
+    if (boxes.some(([l, t, r, bt]) => x0 >= l && x0 < r && y >= t && y < bt)) continue;
+    const i = (y * a.width + x0) * 4;
+    if (Math.abs(got[i] - full[i]) + Math.abs(got[i + 1] - full[i + 1]) + Math.abs(got[i + 2] - full[i + 2]) > 24) { if (differ < 8) where.push([x0, y, got[i], got[i+1], got[i+2], full[i], full[i+1], full[i+2]]); ++differ; }
+  }
+return [differ, where];
+"""
+
+
+def traces(page):
+    """"Save packets" and "Save seconds" replay the recording with traces."""
+    packets, seconds, dump = page.js("""const M = window.arrivalsModule;
+        M._web_click(1);  // Pause: the state stays while the traces are made
+        const rec = new TextEncoder().encode(M.UTF8ToString(M._web_recording()));
+        const p = M._malloc(rec.length);
+        M.HEAPU8.set(rec, p);
+        const out = [0, 1].map(w => M.UTF8ToString(M._web_trace(p, rec.length, w)));
+        M._free(p);
+        M._web_click(1);
+        return [...out, M.UTF8ToString(M._web_dump())];""")
+    state = json.loads(dump)
+    rows = packets.splitlines()
+    check("the packets trace has a row a packet",
+          rows[0] == "time_ms,run_ms,packet,gap_ms" and
+          len(rows) - 1 == state["packetCount"] and
+          (len(rows) == 1 or int(rows[-1].split(",")[2]) == state["packetCount"]),
+          "%d rows for %d packets" % (len(rows) - 1, state["packetCount"]))
+    rows = seconds.splitlines()
+    check("the seconds trace has a row a second",
+          rows[0] == "time_ms,second,count_1s,count_3s,count_10s" and
+          len(rows) - 1 == state["secondCount"],
+          "%d rows for %d seconds" % (len(rows) - 1, state["secondCount"]))
+
+
+def incremental(page):
+    """Ticks repaint only what changed; the result is the whole form's."""
+    d = page.driver
+    if d.find_element(By.ID, "btnPause").text != "Pause":
+        d.find_element(By.ID, "btnPause").click()
+    # A change of view changes captions and titles of the still layer; the
+    # ticks after it change the scales' captions.
+    page.js("for (let i = 0; i < 150; ++i) window.arrivalsTimerEvent();")
+    d.find_element(By.ID, "optGraphs1").click()
+    page.js("for (let i = 0; i < 250; ++i) window.arrivalsTimerEvent();")
+    d.find_element(By.ID, "btnPause").click()
+    differ, where = page.js(INCREMENTAL_JS)
+    check("a tick repaints the form as a whole repaint would", differ == 0,
+          "%d pixels differ, first %r" % (differ, where))
+    d.find_element(By.ID, "btnPause").click()
+
+
+def saturated(img, skip):
+    """Pixels of bars and markers: colours far from grey, outside `skip`."""
+    w, h = img.size
+    px = img.load()
+    out = set()
+    for y in range(h):
+        for x in range(w):
+            if any(bx <= x < bx + bw and by <= y < by + bh for bx, by, bw, bh in skip):
+                continue
+            r, g, b = px[x, y][:3]
+            if max(r, g, b) - min(r, g, b) > 90:
+                out.add((x, y))
+    return out
+
+
+def unmatched(a, b):
+    """Pixels of `a` with no pixel of `b` within 1 px."""
+    return [p for p in a if not any((p[0] + dx, p[1] + dy) in b
+                                    for dx in (-1, 0, 1) for dy in (-1, 0, 1))]
+
+
+# Each ends with Pause, which stops the timer: the page's run must not go
+# on before its picture is taken.
+PICTURES = [
+    ("poisson", b"seed 1\nload\npick rate 8\nclick start\ntick 400\nclick pause\n"),
+    ("pareto views", b"seed 3\nload\npick process 3\nclick start\ntick 900\n"
+                     b"click view 1\ntick 77\nclick pause\n"),
+    ("cantor", b"seed 1\nload\npick process 6\npick rate 2\nclick start\n"
+               b"tick 4360\nclick pause\n"),
+]
+
+
+def pictures(page, window):
+    for name, script in PICTURES:
+        with tempfile.TemporaryDirectory() as tmp:
+            path = pathlib.Path(tmp)
+            (path / "s.script").write_bytes(script)
+            env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+            subprocess.run([window, "--script", str(path / "s.script"),
+                            "--screenshot", str(path / "w.png")],
+                           env=env, check=True, stdout=subprocess.DEVNULL)
+            desk = Image.open(path / "w.png").convert("RGB")
+        page.open("bare=1&script=" + encode(script))
+        size = page.js("return [innerWidth, innerHeight]")
+        shot = Image.open(io.BytesIO(page.driver.get_screenshot_as_png())).convert("RGB")
+        boxes = page.js("""return [...document.querySelectorAll('#controls > *')]
+            .map(e => { const r = e.getBoundingClientRect();
+                        return [r.left - 2, r.top - 2, r.width + 4, r.height + 4]; });""")
+        # The wordmark is drawn from its shapes, antialiased its own way:
+        # the comparison is of bars and markers.
+        boxes.append(page.js("""const M = window.arrivalsModule, S = {1: 10, 2: 10, 3: 7, 4: 11, 5: 6};
+            const p = M._web_scene() >> 2, n = M.HEAPF32.subarray(p, p + M._web_scene_size());
+            for (let i = 0; i < n.length; i += S[n[i]])
+              if (n[i] === 5) return [n[i + 2], n[i + 3], n[i + 4], n[i + 5]];"""))
+        a, b = saturated(shot, boxes), saturated(desk, boxes)
+        miss = unmatched(a, b) + unmatched(b, a)
+        check("picture %s agrees with the window's to 1 px" % name,
+              size == [844, 645] and shot.size == desk.size and not miss,
+              "viewport %r, sizes %r %r, %d pixels apart, first %r" % (
+                  size, shot.size, desk.size, len(miss), sorted(miss)[:5]))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("page")
+    parser.add_argument("golden")
+    parser.add_argument("--window")
+    parser.add_argument("--only")
+    args = parser.parse_args()
+    page = Page(args.page)
+    try:
+        status = page.open("")
+        check("the page loads with status 0", status == "0", status)
+        errors, requests = page.logs()
+        check("no console error", not errors, "; ".join(errors)[:300])
+        steps = [("golden", lambda: golden(page, args.golden)),
+                 ("hostile", lambda: hostile(page)),
+                 ("interaction", lambda: interaction(page))]
+        if args.window:
+            steps.append(("pictures", lambda: pictures(page, args.window)))
+        for name, step in steps:
+            if args.only in (None, name):
+                step()
+        errors, requests = page.logs()
+        check("no console error over all checks", not errors, "; ".join(errors)[:300])
+        check("no network request", not requests, ", ".join(requests)[:300])
+    finally:
+        page.quit()
+    print("%d failed" % len(FAILURES) if FAILURES else "all passed")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
