@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "script/byte_io.h"
@@ -49,6 +50,9 @@ struct Page {
   std::string controls; // the controls JSON last read
   // The session as a script, the lines `--record` writes.
   SessionRecorder recording{form};
+  // A trace being saved, and its rows so far.
+  std::unique_ptr<TracedReplay> trace;
+  std::string traceCsv;
 };
 
 std::unique_ptr<Page> page;
@@ -224,15 +228,39 @@ EMSCRIPTEN_KEEPALIVE const char *web_dump() {
   return Keep(DumpForm(page->form, {}, page->random.count()));
 }
 
-// Replays `script` (a recording) with the traces on: `which` 0 gives the
-// packets CSV, 1 the seconds CSV, as `arrivals-script` writes them.
-EMSCRIPTEN_KEEPALIVE const char *web_trace(const char *script,
-                                           std::size_t length, int which) {
-  std::string csv;
-  const ByteWriter writer = [&csv](std::string_view bytes) { csv += bytes; };
-  ReplayTraces(std::string(script, length), which == 0 ? writer : nullptr,
-               which == 0 ? nullptr : writer);
-  return Keep(std::move(csv));
+// "Save packets" and "Save seconds": the recording `script` replayed with
+// the traces on, in slices, as `arrivals-script --packets` or `--seconds`
+// writes them. `which` 0 is the packets CSV, 1 the seconds CSV.
+EMSCRIPTEN_KEEPALIVE void web_trace_begin(const char *script,
+                                          std::size_t length, int which) {
+  Page &p = *page;
+  p.traceCsv.clear();
+  const ByteWriter writer = [&p](std::string_view bytes) {
+    p.traceCsv += bytes;
+  };
+  p.trace = std::make_unique<TracedReplay>(std::string(script, length),
+                                           which == 0 ? writer : nullptr,
+                                           which == 0 ? nullptr : writer);
+}
+// Runs the next slice: -1 while there is more to do, otherwise the status
+// of the replay (0 when the whole recording played).
+EMSCRIPTEN_KEEPALIVE int web_trace_step() {
+  Page &p = *page;
+  if (p.trace->Step(kSliceEvents))
+    return -1;
+  return p.trace->status();
+}
+// Share of the replay done, from 0 to 1, for the progress bar.
+EMSCRIPTEN_KEEPALIVE double web_trace_progress() {
+  const TracedReplay &t = *page->trace;
+  return t.total() == 0
+             ? 1.0
+             : static_cast<double>(t.done()) / static_cast<double>(t.total());
+}
+// The CSV made, taken away with the replay (also what Cancel calls).
+EMSCRIPTEN_KEEPALIVE const char *web_trace_end() {
+  page->trace.reset();
+  return Keep(std::exchange(page->traceCsv, {}));
 }
 
 // --- What the page shows -----------------------------------------------------

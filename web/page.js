@@ -563,13 +563,19 @@
         performance.mark('arrivals-script-shown');
         return;
       }
-      if (performance.now() - t0 > 200) $('busy').hidden = false;
-      const pct = Math.round(M._web_progress() * 100);
-      $('progressBar').style.width = pct + '%';
-      $('progress').setAttribute('aria-valuenow', pct);
+      showProgress(t0, M._web_progress());
       channelPost(slice);
     };
     slice();
+  }
+
+  // The progress bar and Cancel over the form, once a slow job (begun at
+  // `t0`) has taken 200 ms; `share` of it is done, from 0 to 1.
+  function showProgress(t0, share) {
+    if (performance.now() - t0 > 200) $('busy').hidden = false;
+    const pct = Math.round(share * 100);
+    $('progressBar').style.width = pct + '%';
+    $('progress').setAttribute('aria-valuenow', pct);
   }
 
   // A task of its own without the 4 ms clamp of nested timeouts.
@@ -676,9 +682,36 @@
   });
   $('cmdSaveScript').addEventListener('click', () =>
     download('arrivals-run.script', new Blob([recording()], { type: 'text/plain' })));
+  // A trace is the recording replayed, in slices with the progress bar and
+  // Cancel, as a long script plays; the form holds still meanwhile.
   const trace = (which, name) => {
-    const csv = withBytes(encoder.encode(recording()), (p, n) => str(M._web_trace(p, n, which)));
-    download(name, new Blob([csv], { type: 'text/csv' }));
+    if (playing || dialog.open) return;
+    withBytes(encoder.encode(recording()), (p, n) => M._web_trace_begin(p, n, which));
+    const run = { cancelled: false };
+    playing = run;
+    const t0 = performance.now();
+    const done = () => {
+      playing = null;
+      $('busy').hidden = true;
+      $('progress').setAttribute('aria-label', 'Playing the script');
+      return str(M._web_trace_end());
+    };
+    $('progress').setAttribute('aria-label', `Saving ${name}`);
+    const slice = () => {
+      if (playing !== run) return; // a new start: its page has no trace
+      if (run.cancelled) return done();
+      const end = performance.now() + 30;
+      let status = -1;
+      while (status < 0 && performance.now() < end) status = M._web_trace_step();
+      if (status >= 0) {
+        const csv = done();
+        download(name, new Blob([csv], { type: 'text/csv' }));
+        return;
+      }
+      showProgress(t0, M._web_trace_progress());
+      channelPost(slice);
+    };
+    slice();
   };
   $('cmdPackets').addEventListener('click', () => trace(0, 'packets.csv'));
   $('cmdSeconds').addEventListener('click', () => trace(1, 'seconds.csv'));

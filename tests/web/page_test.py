@@ -260,7 +260,15 @@ def traces(page):
         const rec = new TextEncoder().encode(M.UTF8ToString(M._web_recording()));
         const p = M._malloc(rec.length);
         M.HEAPU8.set(rec, p);
-        const out = [0, 1].map(w => M.UTF8ToString(M._web_trace(p, rec.length, w)));
+        // In slices, as the page saves them; small slices, several steps.
+        const out = [0, 1].map(w => {
+          M._web_trace_begin(p, rec.length, w);
+          let status = -1, steps = 0;
+          while (status < 0) { status = M._web_trace_step(); ++steps; }
+          const progress = M._web_trace_progress();
+          const csv = M.UTF8ToString(M._web_trace_end());
+          return status === 0 && progress === 1 ? csv : `status ${status}`;
+        });
         M._free(p);
         M._web_click(1);
         return [...out, M.UTF8ToString(M._web_dump())];""")
