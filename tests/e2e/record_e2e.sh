@@ -14,7 +14,6 @@
 # pictures and the recording of a failed run are kept in ./record-failure/.
 set -euo pipefail
 
-SKIP=77
 arrivals=${1:?usage: record_e2e.sh ARRIVALS CLOSE_WINDOW}
 close_window=${2:?usage: record_e2e.sh ARRIVALS CLOSE_WINDOW}
 
@@ -27,28 +26,10 @@ view_x=200 view_y=188   # optGraphs(1)
 # The control panel, where the real widgets stand: left out.
 grey_x=5 grey_y=600
 
-in_ci() { [[ ${CI:-} == true || ${CI:-} == 1 ]]; }
-
-missing=()
-for tool in xvfb-run Xvfb xauth xdotool import convert compare; do
-  command -v "$tool" >/dev/null || missing+=("$tool")
-done
-if ((${#missing[@]})); then
-  if in_ci; then
-    echo "FAIL: missing under CI: ${missing[*]}" >&2
-    exit 1
-  fi
-  echo "SKIP: missing ${missing[*]} (Debian: xvfb xauth xdotool imagemagick)" >&2
-  exit "$SKIP"
-fi
-
-if [[ -z ${ARRIVALS_E2E_DISPLAY:-} ]]; then
-  export ARRIVALS_E2E_DISPLAY=1
-  exec xvfb-run -a -e "$PWD/xvfb-record.log" -s '-screen 0 1024x768x24' \
-    bash "${BASH_SOURCE[0]}" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
+# shellcheck source=tests/e2e/display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+# --- a display of our own ---------------------------------------------------
+arrivals_e2e_display xvfb-record.log "$@"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrivals-record.XXXXXX")
 app_pid='' passed=0

@@ -19,7 +19,6 @@
 # Screenshots of a failed run are kept in ./e2e-failure/.
 set -euo pipefail
 
-SKIP=77
 arrivals=${1:?usage: window_e2e.sh ARRIVALS CLOSE_WINDOW}
 close_window=${2:?usage: window_e2e.sh ARRIVALS CLOSE_WINDOW}
 
@@ -40,32 +39,10 @@ counter_band=81x25+260+40
 # A point of plain window grey (224, 224, 224), below the control panel.
 grey_x=5 grey_y=600
 
-in_ci() { [[ ${CI:-} == true || ${CI:-} == 1 ]]; }
-
-missing=()
-for tool in xvfb-run Xvfb xauth xdotool import convert compare; do
-  command -v "$tool" >/dev/null || missing+=("$tool")
-done
-if ((${#missing[@]})); then
-  if in_ci; then
-    echo "FAIL: missing under CI: ${missing[*]}" >&2
-    exit 1
-  fi
-  echo "SKIP: missing ${missing[*]} (Debian: xvfb xauth xdotool imagemagick)" >&2
-  exit "$SKIP"
-fi
-
+# shellcheck source=tests/e2e/display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 # --- a display of our own ---------------------------------------------------
-# xvfb-run picks a free display number (-a; it tries the next one if another
-# server takes it first) and runs this script again with DISPLAY and
-# XAUTHORITY set; it stops the server when the script ends.
-if [[ -z ${ARRIVALS_E2E_DISPLAY:-} ]]; then
-  export ARRIVALS_E2E_DISPLAY=1
-  exec xvfb-run -a -e "$PWD/xvfb.log" -s '-screen 0 1024x768x24' \
-    bash "${BASH_SOURCE[0]}" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
+arrivals_e2e_display xvfb.log "$@"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/arrivals-e2e.XXXXXX")
 app_pid='' passed=0
