@@ -18,11 +18,11 @@ ARRIVALS_BUILD_PACKAGES=(
 # lookup, screenshots, the XCB headers of its window-closing helper, the
 # locale sources from which the build makes a decimal-comma locale for the
 # number conversion tests, the formatter, the shell script checker and git
-# that CI checks the sources with, and python3 for the test of the guide's
-# numbers.
+# that CI checks the sources with, python3 for the test of the guide's
+# numbers, and scdoc, which checks the man pages' markup.
 ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick libxcb1-dev locales
-  clang-format shellcheck git python3
+  clang-format shellcheck git python3 scdoc
 )
 # The second compiler and its sanitizer and libFuzzer runtimes (Debian only
 # recommends the runtimes with clang), and python3 for the long-run checker.
