@@ -25,6 +25,10 @@ PACKETS_HEADER = b"time_ms,run_ms,packet,gap_ms\n"
 SECONDS_HEADER = b"time_ms,second,count_1s,count_3s,count_10s\n"
 
 
+UMASK = os.umask(0)
+os.umask(UMASK)
+
+
 class Failure(Exception):
     pass
 
@@ -155,7 +159,10 @@ def outputs(S, A):
          0, b"", lambda: (check(os.path.islink("pic-link.png"),
                                 "the symlink was replaced"),
                           check(read("pic.png")[:4] == b"\x89PNG",
-                                "no picture behind the symlink"))),
+                                "no picture behind the symlink"),
+                          check(os.stat("pic.png").st_mode & 0o777 ==
+                                0o666 & ~UMASK, "the picture's mode is %o" %
+                                os.stat("pic.png").st_mode))),
     ]
     os.symlink("pic.png", "pic-link.png")
     for name, argv, stdin, status, err, after in rows:
@@ -299,6 +306,18 @@ def write_errors(S, A):
     check(read("pic.png") == b"old", "the old picture was destroyed")
     check(read("pic.ls") == b"pic.png\n", "a temporary file was left")
 
+    # A recording that cannot be written is refused before the script runs
+    # (root may write any file, but not on a read-only disk).
+    yield "recording on a read-only disk"
+    in_small_disk(
+        'touch disk/r.script && mount -o remount,ro disk || exit 1; '
+        '"$A" --script - --record disk/r.script < ok.script > ro.out '
+        '2> ro.err; echo $? > ro.status', env)
+    check(read("ro.status") == b"2\n", "status %r" % read("ro.status"))
+    check(read("ro.out") == b"", "the script ran: %r" % read("ro.out")[:80])
+    check(read("ro.err") == b"arrivals: cannot write disk/r.script: "
+          b"Read-only file system\n", "stderr %r" % read("ro.err"))
+
 
 # --- signals -----------------------------------------------------------
 
@@ -308,6 +327,24 @@ def wait_for(p, seconds=10):
     except subprocess.TimeoutExpired:
         p.kill()
         raise Failure("did not stop after the signal")
+
+
+def caught_signals(pid):
+    """The mask of signals the process has a handler for."""
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("SigCgt:"):
+                return int(line.split()[1], 16)
+    return 0
+
+
+def wait_until_caught(p, sig, seconds=30):
+    """Waits for the handler, so that a signal sent is heard, not fatal."""
+    deadline = time.monotonic() + seconds
+    while not caught_signals(p.pid) & (1 << (sig - 1)):
+        if p.poll() is not None or time.monotonic() > deadline:
+            raise Failure("%s is not caught" % sig.name)
+        time.sleep(0.05)
 
 
 def signals(S, A):
@@ -337,12 +374,29 @@ def signals(S, A):
         p = subprocess.Popen(argv, stdin=f, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
         time.sleep(0.7)
+        wait_until_caught(p, sig)
         p.send_signal(sig)
         status = wait_for(p)
         if keep is not None:
             os.close(keep)
         check(status == -sig, "status %s, expected death by %s" %
               (status, sig.name))
+
+    # A signal ignored when the program starts (nohup, a background job of
+    # a script) stays ignored.
+    for argv in [S], [A, "--script", "-"] + window:
+        yield "SIGINT ignored from the start, %s" % argv[1:]
+        with open("huge.script", "rb") as f:
+            p = subprocess.Popen(
+                argv, stdin=f, stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL,
+                preexec_fn=lambda: signal.signal(signal.SIGINT,
+                                                 signal.SIG_IGN))
+            wait_until_caught(p, signal.SIGTERM)
+            ignored = not caught_signals(p.pid) & (1 << (signal.SIGINT - 1))
+            p.send_signal(signal.SIGTERM)
+            check(wait_for(p) == -signal.SIGTERM, "status %s" % p.returncode)
+            check(ignored, "the ignored SIGINT is caught")
 
     # A traced 40-day run: both files whole up to the last row.
     yield "SIGINT during a traced 40-day run"

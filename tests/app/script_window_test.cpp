@@ -22,6 +22,7 @@
 #include "script/output_files.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
+#include "script/session_recorder.h"
 #include "ui/form.h"
 #include "ui/window/canvas.h"
 #include "ui/window/main_window.h"
@@ -195,7 +196,9 @@ TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
 
   const std::string script = folder + "/played.script";
   const std::string shot = folder + "/shot.png";
-  spit(path, "# kept\n");
+  // Longer than the recording: what it held must not outlive it.
+  const std::string kept = "# kept\n" + std::string(200, '#') + "\n";
+  spit(path, kept);
   LaunchOptions options;
   options.record = path;
   options.script = script;
@@ -206,7 +209,7 @@ TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
   EXPECT_EQ(RunWindow(options), kScriptOutOfDraws);
   spit(script, "draws 0.5 0.5\ndump\nclick\n");
   EXPECT_EQ(RunWindow(options), kScriptMalformed);
-  EXPECT_EQ(slurp(path), "# kept\n");
+  EXPECT_EQ(slurp(path), kept);
 
   // The script or the picture as the recording: refused before any line.
   spit(script, "draws 0.5 0.5\r\ndump\n");
@@ -221,6 +224,44 @@ TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
   const std::string recorded = slurp(path);
   EXPECT_EQ(recorded.rfind("seed 5\ndraws 0.5 0.5\nclock ", 0), 0u) << recorded;
   EXPECT_EQ(recorded.substr(recorded.size() - 6), "\nload\n");
+}
+
+// The live window's recording goes to its file as it is made: the timer
+// events before an action and those at the end (the window closed) as
+// `tick N`, and the whole file rewritten, not added to, when a typed text
+// makes the recording inexact.
+TEST(ScriptWindow, records_the_live_window_to_its_file) {
+  QTemporaryDir dir;
+  const std::string path =
+      dir.filePath(QStringLiteral("live.script")).toStdString();
+  LaunchOptions options;
+  options.seed = 5;
+  options.record = path;
+  // The user's part, once the window is up: the window's own timer stopped,
+  // its events given one by one.
+  QTimer::singleShot(0, [] {
+    MainWindow *window = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+      if (auto *m = dynamic_cast<MainWindow *>(w))
+        window = m;
+    if (window == nullptr) {
+      ADD_FAILURE() << "no window";
+      QApplication::quit();
+      return;
+    }
+    window->tmrMain()->stop();
+    window->recorder().ClickStart();
+    for (int i = 0; i < 3; ++i)
+      window->timerTick();
+    window->recorder().Type(ComboId::Data, "3\r");
+    for (int i = 0; i < 2; ++i)
+      window->timerTick();
+    QApplication::quit();
+  });
+  EXPECT_EQ(RunWindow(options), 0);
+  EXPECT_EQ(slurp(path), std::string(kInexactComment) +
+                             "\nseed 5\nload\nclick start\ntick 3\n"
+                             "type rate 3\ntick 2\n");
 }
 
 // After its script the window shows the state the script left (a script

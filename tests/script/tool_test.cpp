@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "arrivals_version.h"
 #include "tools/script_tool.h"
 
@@ -82,6 +85,10 @@ TEST(script_tool, command_line) {
        "arrivals-script: unexpected argument '-': the script comes on "
        "standard input\n" +
            usage},
+      {{"--packets", file, "--packets", file},
+       2,
+       "",
+       "arrivals-script: --packets given more than once\n" + usage},
       {{"--packets"},
        2,
        "",
@@ -155,6 +162,42 @@ TEST(script_tool, traces_hold_every_row_of_the_run) {
   EXPECT_EQ(ReadFile(seconds), "time_ms,second,count_1s,count_3s,count_10s\n"
                                "9000,9,2,2,\n"
                                "10000,10,2,,4\n");
+}
+
+// A trace never goes to the file the script comes from or the dumps go
+// to: refused before a line runs, both files left as they were.
+TEST(script_tool, refuses_a_trace_on_its_own_input_or_output) {
+  const std::string script = testing::TempDir() + "arrivals_tool_in.script";
+  const std::string dumps = testing::TempDir() + "arrivals_tool_out.jsonl";
+  const struct {
+    const char *option;
+    const std::string &file;
+    const char *other;
+  } kCases[] = {
+      {"--packets", script, "standard input"},
+      {"--seconds", dumps, "standard output"},
+  };
+  for (const auto &c : kCases) {
+    SCOPED_TRACE(c.option);
+    std::ofstream(script, std::ios::binary) << "load\ndump\n";
+    std::ofstream(dumps, std::ios::binary) << "old\n";
+    const int in = ::open(script.c_str(), O_RDONLY);
+    const int out = ::open(dumps.c_str(), O_WRONLY | O_APPEND);
+    std::FILE *err = std::tmpfile();
+    EXPECT_EQ(RunScriptTool({c.option, c.file}, in, out, fileno(err)), 2);
+    ::close(in);
+    ::close(out);
+    // (How the input is named depends on its descriptor: 0 in the tool.)
+    const std::string said = Contents(err);
+    EXPECT_EQ(said.rfind("arrivals-script: cannot write " + c.file +
+                             ": the same file as ",
+                         0),
+              0u)
+        << said;
+    EXPECT_TRUE(said.ends_with(std::string(c.other) + "\n")) << said;
+    EXPECT_EQ(ReadFile(script), "load\ndump\n");
+    EXPECT_EQ(ReadFile(dumps), "old\n");
+  }
 }
 
 // The help is a reference a user types from: every command row it lists,

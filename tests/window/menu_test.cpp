@@ -112,24 +112,28 @@ private slots:
 
   void opens_from_the_keyboard_but_not_inside_a_box() {
     auto *start = window->findChild<QPushButton *>("btnStart");
+    auto *rate = window->findChild<QComboBox *>("cmbData")->lineEdit();
+    enum Opens { None, Form, Box };
     const struct {
       QWidget *focus;
       QKeySequence key;
-      bool formMenu;
+      Opens opens;
     } rows[] = {
-        {start, QKeySequence(Qt::Key_Menu), true},
-        {start, QKeySequence(Qt::SHIFT | Qt::Key_F10), true},
-        {window->findChild<QComboBox *>("cmbData")->lineEdit(),
-         QKeySequence(Qt::SHIFT | Qt::Key_F10), false},
+        {start, QKeySequence(Qt::Key_Menu), Form},
+        {start, QKeySequence(Qt::SHIFT | Qt::Key_F10), Form},
+        {start, QKeySequence(Qt::Key_F10), None},
+        {start, QKeySequence(Qt::CTRL | Qt::Key_F10), None},
+        {rate, QKeySequence(Qt::SHIFT | Qt::Key_F10), Box},
+        {rate, QKeySequence(Qt::Key_Menu), Box},
     };
     for (const auto &r : rows) {
       if (menu() != nullptr)
         menu()->hide();
       r.focus->setFocus();
       QTest::keySequence(r.focus, r.key);
-      QCOMPARE(menu() != nullptr && menu()->isVisible(), r.formMenu);
+      QCOMPARE(menu() != nullptr && menu()->isVisible(), r.opens == Form);
       const auto menus = r.focus->findChildren<QMenu *>();
-      if (!r.formMenu) // the box's own edit menu instead
+      if (r.opens == Box) // the box's own edit menu instead
         QVERIFY(!menus.isEmpty() && menus.constLast()->isVisible());
       for (QMenu *m : menus)
         m->close();
@@ -194,10 +198,23 @@ private slots:
              qPrintable(errors[0]));
     QCOMPARE(slurp(old), QByteArray("precious\n"));
 
+    // A session that does not play back (a fault of the program): said,
+    // and the old file kept.
+    SessionRecorder broken{form};
+    broken.ScriptLine("bogus");
+    window->setRecorder(broken);
+    answer = old;
+    pick("Save packets...");
+    window->setRecorder(recorder);
+    QCOMPARE(errors.size(), 2);
+    QCOMPARE(errors[1],
+             "Cannot save " + old + ": line 1: unknown command 'bogus'");
+    QCOMPARE(slurp(old), QByteArray("precious\n"));
+
     // The dialog cancelled: nothing at all.
     answer.clear();
     pick("Save picture...");
-    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.size(), 2);
   }
 
   void cleanupTestCase() { window.reset(); }

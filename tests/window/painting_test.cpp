@@ -295,6 +295,18 @@ void PaintingTest::trackAndLogo() {
   QPainter(&expected).drawImage(0, 0, logo);
   QCOMPARE(image.copy(QRect(QPoint(px(8040), px(8880)), logo.size())),
            expected);
+
+  // Zoomed, the logo is drawn at the size of the zoom it is shown at, the
+  // same whichever zoom came before.
+  const auto logoAt = [](MainWindow &w, double zoom) {
+    w.setZoom(zoom);
+    const QRect box = toPixels(CreateControls().Image1.box, zoom);
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(box);
+  };
+  logoAt(*window_, 1.5);
+  MainForm fresh(draws_);
+  MainWindow direct(fresh);
+  QCOMPARE(logoAt(*window_, 2), logoAt(direct, 2));
 }
 
 // A caption stands at the left of its box, or in its middle.
