@@ -6,7 +6,6 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -56,43 +55,14 @@ std::string saveScreenshot(MainWindow &window, const std::string &path) {
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
-std::string cannotWrite(const std::string &path, int error) {
-  return "cannot write " + MessageName(path) + ": " + std::strerror(error);
-}
-
-// Why `path` could not be opened for writing, or empty when it could,
-// without touching it: an existing file must be writable and no folder, a
-// new one needs a folder it can be made in. The recording opens it only
-// once the script has played, so that a script that fails leaves it whole.
-std::string writeProblem(const std::string &path) {
-  struct stat st = {};
-  int error = 0;
-  if (path.empty()) {
-    error = ENOENT;
-  } else if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode))
-      error = EISDIR;
-    else if (::access(path.c_str(), W_OK) != 0)
-      error = errno;
-  } else if (errno != ENOENT) {
-    error = errno;
-  } else {
-    const auto cut = path.rfind('/');
-    const std::string folder = cut == std::string::npos ? std::string(".")
-                               : cut == 0               ? std::string("/")
-                                                        : path.substr(0, cut);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-      error = errno;
-  }
-  return error == 0 ? std::string() : cannotWrite(path, error);
-}
-
-// A recording in a file, each line written as it is completed. A failed
-// write is said once on standard error; the window keeps the session, so
-// it can still be saved from the menu.
+// A recording in a file, each line written and flushed as it is
+// completed; a write that fails leaves the file ending in its last whole
+// line. The failure is said once on standard error; the window keeps the
+// session, so it can still be saved from the menu.
 class RecordFile final : public RecordSink {
 public:
-  RecordFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  RecordFile(const std::string &path, int fd)
+      : fd_(fd), path_(MessageName(path)), sink_(fd, path) {}
   ~RecordFile() override { ::close(fd_); }
   RecordFile(const RecordFile &) = delete;
   RecordFile &operator=(const RecordFile &) = delete;
@@ -102,7 +72,7 @@ public:
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
-      why = cannotWrite(path, errno);
+      why = "cannot write " + MessageName(path) + ": " + std::strerror(errno);
       return nullptr;
     }
     return std::make_unique<RecordFile>(path, fd);
@@ -113,32 +83,28 @@ public:
   // The recording only grows, so writing it again from the start covers
   // everything that was there.
   void Rewrite(std::string_view whole) override {
-    if (::lseek(fd_, 0, SEEK_SET) != 0)
-      fail(errno);
+    if (!stopped_ && ::lseek(fd_, 0, SEEK_SET) != 0) {
+      stopped_ = true; // a pipe cannot take the recording again
+      complain("cannot write " + path_ + ": " + std::strerror(errno));
+    }
     write(whole);
   }
 
 private:
   void write(std::string_view bytes) {
-    while (!bytes.empty() && !failed_) {
-      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR)
-        continue;
-      if (n <= 0) {
-        fail(n < 0 ? errno : ENOSPC);
-        return;
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(n));
+    if (stopped_)
+      return;
+    sink_.Write(bytes);
+    if (!sink_.Flush()) {
+      stopped_ = true;
+      complain(sink_.ErrorText());
     }
   }
-  void fail(int error) {
-    if (!std::exchange(failed_, true))
-      complain(cannotWrite(path_, error));
-  }
 
-  std::string path_;
   int fd_;
-  bool failed_ = false;
+  std::string path_; // as a message shows it
+  FdSink sink_;
+  bool stopped_ = false;
 };
 
 // Shows the window (or saves its picture) with the session recorded, to
@@ -242,15 +208,11 @@ std::unique_ptr<RandomSource> MakeRandomSource(std::uint64_t seed) {
 }
 
 std::string RecordFileProblem(const LaunchOptions &options) {
-  return options.record ? writeProblem(*options.record) : std::string();
+  return options.record ? WriteProblem(*options.record) : std::string();
 }
 
 int RunWindow(const LaunchOptions &options) {
-  if (const std::string problem = RecordFileProblem(options);
-      !problem.empty()) {
-    complain(problem);
-    return kBadCommandLine;
-  }
+  // (main() has checked the file of --record before Qt started.)
   if (options.script) {
     if (*options.script == "-")
       return playScript(STDIN_FILENO, "standard input", options);

@@ -24,7 +24,9 @@ class MainWindow;
 QImage RenderWindow(MainWindow &window);
 
 // Why the file of --record could not be written ("cannot write FILE:
-// REASON"), or empty when it could; the file is not touched.
+// REASON"), or empty when it could; the file is not touched. main() asks
+// before Qt starts, so that the answer needs no display; RunWindow does not
+// ask again.
 std::string RecordFileProblem(const LaunchOptions &options);
 
 // Runs the window as `options` ask, inside a QApplication that exists:

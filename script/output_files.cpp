@@ -250,6 +250,24 @@ std::string WholeFile::Commit() {
   return ok ? std::string() : CannotWrite(path_, std::strerror(error));
 }
 
+std::string WriteProblem(const std::string &path) {
+  struct stat st = {};
+  int error = 0;
+  if (path.empty()) {
+    error = ENOENT;
+  } else if (::stat(path.c_str(), &st) == 0) {
+    error = S_ISDIR(st.st_mode)                 ? EISDIR
+            : ::access(path.c_str(), W_OK) != 0 ? errno
+                                                : 0;
+  } else {
+    // No such file yet: its folder must let one be made.
+    const bool absent = errno == ENOENT;
+    if (!absent || ::access(FolderOf(path).c_str(), W_OK | X_OK) != 0)
+      error = errno;
+  }
+  return error == 0 ? std::string() : CannotWrite(path, std::strerror(error));
+}
+
 std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
   WholeFile file(path);
   if (std::string why = file.Open(); !why.empty())

@@ -112,6 +112,13 @@ private:
   int fd_ = -1;
 };
 
+// Why `path` could not be opened for writing, or an empty text when it
+// could, without touching it: an existing file must be writable and no
+// folder, a new one needs a folder it can be made in. One line, "cannot
+// write NAME: REASON". For a file opened only later (a recording, after its
+// script has played).
+std::string WriteProblem(const std::string &path);
+
 // Writes `bytes` as the whole new content of `path`: into a temporary file
 // in the folder of the target (of the file a symlink points to), renamed
 // over the target only once every byte is written, so that a failure leaves
