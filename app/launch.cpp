@@ -19,7 +19,7 @@
 #include "script/script_session.h"
 #include "script/session_recorder.h"
 #include "ui/form.h"
-#include "ui/window/main_window.h"
+#include "window/main_window.h"
 
 namespace arrivals {
 

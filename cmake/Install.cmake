@@ -13,12 +13,12 @@ if(ARRIVALS_WINDOW)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${PROJECT_BINARY_DIR}/app/${ARRIVALS_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  install(FILES ${PROJECT_SOURCE_DIR}/ui/window/icon.svg
+  install(FILES ${PROJECT_SOURCE_DIR}/window/icon.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${ARRIVALS_APP_ID}.svg)
   # The package renders every size from icon.svg instead.
   if(NOT ARRIVALS_PACKAGE)
-    install(FILES ${PROJECT_SOURCE_DIR}/ui/window/icon.png
+    install(FILES ${PROJECT_SOURCE_DIR}/window/icon.png
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps
       RENAME ${ARRIVALS_APP_ID}.png)
   endif()

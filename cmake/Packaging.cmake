@@ -56,8 +56,8 @@ foreach(size IN LISTS arrivals_pkg_icon_sizes)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${arrivals_pkg_dir}/icons/${size}
     COMMAND ${ARRIVALS_RSVG_CONVERT} --width=${size} --height=${size}
-      --output=${out} ${PROJECT_SOURCE_DIR}/ui/window/icon.svg
-    DEPENDS ${PROJECT_SOURCE_DIR}/ui/window/icon.svg
+      --output=${out} ${PROJECT_SOURCE_DIR}/window/icon.svg
+    DEPENDS ${PROJECT_SOURCE_DIR}/window/icon.svg
     COMMENT "Icon ${size} x ${size}"
     VERBATIM)
   list(APPEND arrivals_pkg_outputs ${out})

@@ -5,13 +5,13 @@
 # 600 x 96 copy for screens at device pixel ratio 2. Also renders the
 # program's icon, drawn by hand in icon.svg, as the 128 x 128 icon.png.
 # At any other zoom the window draws the same outlines itself
-# (ui/window/logo.cpp): keep the two alike.
+# (window/logo.cpp): keep the two alike.
 #
 # Needs ImageMagick and fontconfig with Liberation Serif (fonts-liberation2).
-# Usage: scripts/make-logo.sh [output directory, default ui/window]
+# Usage: scripts/make-logo.sh [output directory, default window]
 set -euo pipefail
 
-out=${1:-"$(dirname "$0")/../ui/window"}
+out=${1:-"$(dirname "$0")/../window"}
 font=$(fc-match -f '%{file}' 'Liberation Serif:bold')
 case $font in
 *LiberationSerif-Bold*) ;;

@@ -24,9 +24,9 @@
 #include "script/script_session.h"
 #include "script/session_recorder.h"
 #include "ui/form.h"
-#include "ui/window/canvas.h"
-#include "ui/window/main_window.h"
-#include "ui/window/pixels.h"
+#include "window/canvas.h"
+#include "window/main_window.h"
+#include "window/pixels.h"
 
 namespace arrivals {
 namespace {

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "tests/window/window_fixture.h"
-#include "ui/window/canvas.h"
+#include "window/canvas.h"
 
 using namespace arrivals;
 using namespace arrivals::test;

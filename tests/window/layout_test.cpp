@@ -6,8 +6,8 @@
 #include <QRadioButton>
 
 #include "tests/window/window_fixture.h"
-#include "ui/window/canvas.h"
-#include "ui/window/fonts.h"
+#include "window/canvas.h"
+#include "window/fonts.h"
 
 using namespace arrivals;
 using namespace arrivals::test;

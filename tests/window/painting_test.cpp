@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "tests/window/window_fixture.h"
-#include "ui/window/canvas.h"
-#include "ui/window/fonts.h"
-#include "ui/window/pixels.h"
+#include "window/canvas.h"
+#include "window/fonts.h"
+#include "window/pixels.h"
 
 using namespace arrivals;
 using namespace arrivals::test;

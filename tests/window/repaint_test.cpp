@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "tests/window/window_fixture.h"
-#include "ui/window/canvas.h"
+#include "window/canvas.h"
 
 using namespace arrivals;
 using namespace arrivals::test;

@@ -20,7 +20,7 @@
 #include "tests/support/form_probe.h"
 #include "tests/support/scripted_draws.h"
 #include "ui/form.h"
-#include "ui/window/main_window.h"
+#include "window/main_window.h"
 
 namespace arrivals::test {
 

@@ -18,7 +18,7 @@
 
 #include "script/session_recorder.h"
 #include "script/traced_replay.h"
-#include "ui/window/main_window.h"
+#include "window/main_window.h"
 
 namespace arrivals {
 

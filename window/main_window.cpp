@@ -1,4 +1,4 @@
-#include "ui/window/main_window.h"
+#include "window/main_window.h"
 
 #include <algorithm>
 #include <utility>
@@ -20,9 +20,9 @@
 #include <QWheelEvent>
 
 #include "script/session_recorder.h"
-#include "ui/window/canvas.h"
-#include "ui/window/fonts.h"
-#include "ui/window/pixels.h"
+#include "window/canvas.h"
+#include "window/fonts.h"
+#include "window/pixels.h"
 
 namespace arrivals {
 

@@ -1,14 +1,14 @@
-#include "ui/window/canvas.h"
+#include "window/canvas.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
 
-#include "ui/window/canvas_accessible.h"
-#include "ui/window/fonts.h"
-#include "ui/window/logo.h"
-#include "ui/window/pixels.h"
+#include "window/canvas_accessible.h"
+#include "window/fonts.h"
+#include "window/logo.h"
+#include "window/pixels.h"
 
 namespace arrivals {
 

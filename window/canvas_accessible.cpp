@@ -1,4 +1,4 @@
-#include "ui/window/canvas_accessible.h"
+#include "window/canvas_accessible.h"
 
 #include <utility>
 
@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "ui/window/canvas.h"
-#include "ui/window/pixels.h"
+#include "window/canvas.h"
+#include "window/pixels.h"
 
 namespace arrivals {
 

@@ -1,4 +1,4 @@
-#include "ui/window/logo.h"
+#include "window/logo.h"
 
 #include <QColor>
 #include <QFont>

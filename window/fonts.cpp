@@ -1,4 +1,4 @@
-#include "ui/window/fonts.h"
+#include "window/fonts.h"
 
 #include <algorithm>
 #include <cmath>
