@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks arrivals_ensure_packages against stand-ins for dpkg-query, apt-get
 # and sudo: what it installs, how, and when it gives up. Runs in a second;
-# needs no network and changes nothing on the machine.
+# needs no network and changes nothing on the machine. Every case runs in an
+# environment of its own making, so that the caller's (DEBIAN_FRONTEND,
+# ARRIVALS_NO_INSTALL, EUID, a PATH with a real sudo first) changes nothing.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -38,6 +40,8 @@ echo "sudo $1" >>"$FAKE/log"
 exec "$@"
 STUB
 chmod 755 "$work/bin"/*
+# The system's tools, after the stand-ins.
+system_path=$(getconf PATH 2>/dev/null || echo /usr/bin:/bin)
 
 passed=0 failed=0
 runner=() # a command prefix that runs the case as another user
@@ -56,7 +60,8 @@ check() {
   : >"$fake/log" && chmod 666 "$fake/log"
   local rc=0
   # shellcheck disable=SC2016 # expanded by the inner shell
-  "${runner[@]}" env FAKE="$fake" PATH="$work/bin:$PATH" "${env[@]}" \
+  "${runner[@]}" env -i FAKE="$fake" PATH="$work/bin:$system_path" \
+    HOME="$fake" LC_ALL=C "${env[@]}" \
     bash -c 'source "$1"; shift; arrivals_ensure_packages "$@"' _ \
     "$work/deps.sh" "$@" 2>"$fake/stderr" || rc=$?
   local log
@@ -87,6 +92,8 @@ root_cases() {
   check "apt-get that installs nothing is a failure" 1 \
     "$update"$'\n'"$install xdotool $as" \
     "$ok" FAKE_APT_BROKEN=1 -- cmake xdotool
+  check "apt-get runs non-interactive whatever the caller's frontend" 0 \
+    "$update"$'\n'"$install xdotool $as" "$ok" DEBIAN_FRONTEND=dialog -- xdotool
   check "ARRIVALS_NO_INSTALL only reports" 1 "" \
     "$ok" ARRIVALS_NO_INSTALL=1 -- xdotool
 }
@@ -105,7 +112,7 @@ user_cases() {
 }
 mkdir "$work/nosudo"
 for tool in bash env grep tail cat id dpkg-query apt-get; do
-  ln -s "$(PATH=$work/bin:$PATH command -v "$tool")" "$work/nosudo/$tool"
+  ln -s "$(PATH=$work/bin:$system_path command -v "$tool")" "$work/nosudo/$tool"
 done
 
 if [[ $(id -u) == 0 ]]; then
