@@ -87,7 +87,9 @@ arrivals_ensure_packages() {
     as_root=(sudo)
   fi
 
-  local -a env=(env DEBIAN_FRONTEND=noninteractive)
+  # A service that a package starts is the system's, not a leftover of the
+  # tests that asked for the package (scripts/lib/leftovers.sh).
+  local -a env=(env -u ARRIVALS_TEST_RUN DEBIAN_FRONTEND=noninteractive)
   "${as_root[@]}" "${env[@]}" apt-get update -q </dev/null
   "${as_root[@]}" "${env[@]}" apt-get install -y -q --no-install-recommends \
     "${missing[@]}" </dev/null

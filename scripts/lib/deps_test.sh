@@ -28,7 +28,7 @@ printf '%s' "${line#* }"
 STUB
 cat >"$work/bin/apt-get" <<'STUB'
 #!/bin/bash
-echo "apt-get $* [$DEBIAN_FRONTEND] uid=$(id -u)" >>"$FAKE/log"
+echo "apt-get $* [$DEBIAN_FRONTEND${ARRIVALS_TEST_RUN+ marked}] uid=$(id -u)" >>"$FAKE/log"
 [[ $1 == install && -z ${FAKE_APT_BROKEN:-} ]] || exit 0
 for arg in "$@"; do
   [[ $arg == -* || $arg == install ]] || echo "$arg installed" >>"$FAKE/status"
@@ -92,8 +92,9 @@ root_cases() {
   check "apt-get that installs nothing is a failure" 1 \
     "$update"$'\n'"$install xdotool $as" \
     "$ok" FAKE_APT_BROKEN=1 -- cmake xdotool
-  check "apt-get runs non-interactive whatever the caller's frontend" 0 \
-    "$update"$'\n'"$install xdotool $as" "$ok" DEBIAN_FRONTEND=dialog -- xdotool
+  check "apt-get: non-interactive, and not marked as a test's process" 0 \
+    "$update"$'\n'"$install xdotool $as" "$ok" DEBIAN_FRONTEND=dialog \
+    ARRIVALS_TEST_RUN=token -- xdotool
   check "ARRIVALS_NO_INSTALL only reports" 1 "" \
     "$ok" ARRIVALS_NO_INSTALL=1 -- xdotool
 }
