@@ -1,4 +1,4 @@
-// The zoom's arithmetic: pixels at a zoom and the fit to a screen.
+// The zoom's arithmetic: pixels at a zoom, its steps and the fit to a screen.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,20 @@ TEST(zoom, client_area_in_pixels_halves_up) {
         Row{1.25, 1055, 806}, Row{1.1, 928, 710}, Row{4, 3376, 2580}}) {
     EXPECT_EQ(ZoomedPixels(kClientWidth, r.zoom), r.width) << r.zoom;
     EXPECT_EQ(ZoomedPixels(kClientHeight, r.zoom), r.height) << r.zoom;
+  }
+}
+
+// A step in or out goes to the next quarter that way, between 0.5 and 4; a
+// zoom a hair's breadth from a step counts as on it.
+TEST(zoom, steps_by_quarters) {
+  struct Row {
+    double zoom, in, out;
+  };
+  for (const Row &r : {Row{1, 1.25, 0.75}, Row{1.1, 1.25, 1},
+                       Row{0.5, 0.75, 0.5}, Row{4, 4, 3.75},
+                       Row{1 - 1e-9, 1.25, 0.75}, Row{1 + 1e-9, 1.25, 0.75}}) {
+    EXPECT_EQ(ZoomIn(r.zoom), r.in) << r.zoom;
+    EXPECT_EQ(ZoomOut(r.zoom), r.out) << r.zoom;
   }
 }
 
