@@ -6,6 +6,7 @@
 #include <limits>
 #include <locale>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,9 @@ TEST(numbers, number_text_puts_a_blank_for_the_sign_and_drops_the_zero) {
       {2147483647, " 2147483647"},
       {-2147483648.0, "-2147483648"},
       {123456789012345, " 123456789012345"},
+      {999999999999999, " 999999999999999"}, // the last whole number in full
+      {1e15, " 1E+15"},
+      {-1e16, "-1E+16"},
       {65534, " 65534"},
   };
   for (const TextCase &c : cases)
@@ -128,6 +132,16 @@ TEST(numbers, leading_number_reads_the_number_at_the_start) {
   };
   for (const ReadCase &c : cases)
     EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+// An exponent belongs to the number only when it is complete.
+TEST(numbers, decimal_length_takes_a_complete_exponent_only) {
+  const std::pair<const char *, std::size_t> cases[] = {
+      {"1e", 1},       {"1ex", 1}, {"1e+", 1}, {"1e+x", 1}, {"1e5x", 3},
+      {"-2.5E-3 ", 7}, {".", 0},   {"+", 0},   {"-.5", 3},  {"e5", 0},
+  };
+  for (const auto &[text, length] : cases)
+    EXPECT_EQ(DecimalLength(text), length) << '"' << text << '"';
 }
 
 TEST(numbers, leading_number_zero_is_positive) {
