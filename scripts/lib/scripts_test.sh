@@ -4,7 +4,8 @@
 # process running (leftovers.sh). Each case runs in an environment of its
 # own making, with stand-ins that stop a script at its first real work: no
 # package counts as installed and none is installed, and cmake, ctest, cpack
-# and git fail. Runs in about ten seconds and changes nothing.
+# and git fail; or, for the calls that scripts/test makes, stand-ins that
+# only note them. Runs in about ten seconds and changes nothing.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -19,7 +20,8 @@ for tool in cmake ctest cpack git; do
     >"$work/bin/$tool"
 done
 chmod 755 "$work/bin"/*
-path=$work/bin:$(getconf PATH 2>/dev/null || echo /usr/bin:/bin)
+system_path=$(getconf PATH 2>/dev/null || echo /usr/bin:/bin)
+path=$work/bin:$system_path
 
 passed=0 failed=0
 # check NAME WANT_RC WANT_STDERR -- COMMAND...: runs COMMAND in the stand-in
@@ -81,6 +83,43 @@ check "run --demo needs none" 1 "Installing missing Debian packages: *" \
 # shellcheck disable=SC2016 # for the inner shell
 check "jobs: one a core" 0 "" -- bash -c \
   'source "$1"; [[ $(arrivals_jobs) == 7 ]]' _ "$here/deps.sh"
+
+# What scripts/test runs, from a copy of the scripts whose cmake and ctest
+# only note their arguments and whose packages all count as installed.
+root=$work/root
+mkdir -p "$root/build-ci/app" "$root/build-web" "$work/dry"
+: >"$root/build-web/arrivals.html"
+cp -R "$scripts" "$root/scripts"
+printf '#!/bin/sh\n' >"$root/build-ci/app/arrivals"
+printf '#!/bin/sh\nprintf installed\n' >"$work/dry/dpkg-query"
+for tool in cmake ctest; do
+  # shellcheck disable=SC2016 # for the stand-in
+  printf '#!/bin/sh\necho "%s $*" >>"$HOME/calls"\n' "$tool" >"$work/dry/$tool"
+done
+chmod 755 "$work/dry"/* "$root/build-ci/app/arrivals"
+# dry NAME CALLS COMMAND...: COMMAND makes these cmake and ctest calls.
+dry() {
+  local name=$1 want=$2 calls
+  shift 2
+  : >"$work/calls"
+  path=$work/dry:$work/bin:$system_path check "$name" 0 "" -- "$@"
+  calls=$(sed 's/ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache//' "$work/calls")
+  [[ $calls == "$want" ]] || {
+    failed=$((failed + 1))
+    printf 'FAIL %s calls:\n%s\n  wanted:\n%s\n' "$name" "$calls" "$want"
+  }
+}
+dry "test --werror: then the browser edition beside its window" \
+  "cmake --workflow --preset ci
+cmake --preset web -DARRIVALS_DESKTOP_WINDOW=$root/build-ci/app/arrivals
+cmake --build --preset web
+ctest --preset web --parallel 7" "$root/scripts/test" --werror
+dry "test with ARRIVALS_NO_WEB=1: no browser edition" \
+  "cmake --workflow --preset dev" env ARRIVALS_NO_WEB=1 "$root/scripts/test"
+dry "test --asan -- ARGS: the arguments reach ctest" \
+  "cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan -R model" "$root/scripts/test" --asan -- -R model
 
 # A step that leaves a process running fails, inside another step too; the
 # process is ended. Otherwise the step's own status stands.
