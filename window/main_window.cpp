@@ -174,6 +174,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   setPalette(pal);
 
   canvas_ = new FormCanvas(c, this);
+  canvas_->setForm(&form_);
   // The layout is fixed in twips: the window does not follow its size.
   setFixedSize(canvas_->sizeHint());
 
