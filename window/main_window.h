@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QComboBox;
 class QMenu;
+class QMessageBox;
 class QSaveFile;
 class QPushButton;
 class QRadioButton;
@@ -90,6 +91,9 @@ public:
   void saveSeconds();
   void saveScript();
   void copyPicture();
+  // Shows the help (F1, or Help in the form's menu) beside the window; it
+  // is a child of the window named "help".
+  void showHelp();
 
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
@@ -130,6 +134,7 @@ private:
   MainForm &form_;
   Dialogs dialogs_;
   QMenu *formMenu_ = nullptr;
+  QMessageBox *help_ = nullptr;
   bool saving_ = false;
   std::unique_ptr<SessionRecorder> ownRecorder_;
   SessionRecorder *recorder_ = nullptr;
