@@ -120,6 +120,12 @@ void FormCanvas::flushBars() {
   }
 }
 
+void FormCanvas::sayState() {
+  // With no interface made, nothing is listening.
+  if (accessible_ != nullptr)
+    accessible_->stateRequested();
+}
+
 void FormCanvas::setCovered(const QRegion &covered) {
   covered_ = covered;
   coveredBounds_ = covered.boundingRect();

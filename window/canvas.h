@@ -63,6 +63,8 @@ public:
   // assistive technology reads in words; null for none.
   void setForm(const MainForm *form) { form_ = form; }
   const MainForm *form() const { return form_; }
+  // F2: tells assistive technology that the run's state is to be read.
+  void sayState();
   // Set while the canvas has an accessibility interface, which then hears
   // of every change of a caption.
   void setAccessible(CanvasAccessible *accessible) { accessible_ = accessible; }

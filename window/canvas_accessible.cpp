@@ -162,6 +162,13 @@ void CanvasAccessible::counterChanged() const {
   QAccessible::updateAccessibility(&changed);
 }
 
+void CanvasAccessible::stateRequested() const {
+  QAccessibleEvent changed(child(static_cast<int>(items_.size()) +
+                                 static_cast<int>(Described::State)),
+                           QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
+}
+
 void CanvasAccessible::graphsRedrawn() const {
   for (Described g : {Described::GraphOne, Described::InterArrival,
                       Described::GraphTwo, Described::GraphThree}) {

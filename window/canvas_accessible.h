@@ -38,6 +38,8 @@ public:
   // described_accessible.h): tells assistive technology.
   void counterChanged() const;
   void graphsRedrawn() const;
+  // Asks assistive technology to read the run's state again (F2).
+  void stateRequested() const;
 
   // Installs the factory that gives every FormCanvas this interface.
   static void install();

@@ -54,6 +54,8 @@ public:
   QAccessible::State state() const override { return {}; }
 
   QAccessible::Role role() const override {
+    if (which_ == Described::State)
+      return QAccessible::StatusBar;
     return graph() >= 0 ? QAccessible::Chart : QAccessible::StaticText;
   }
 
@@ -71,14 +73,19 @@ public:
         return QString::fromStdString(GraphText(d));
       return QString();
     }
-    if (t == QAccessible::Name)
-      return which_ == Described::Counter ? QStringLiteral("Packet counter")
-                                          : QStringLiteral("Packets in flight");
-    if (t == QAccessible::Description || t == QAccessible::Value)
-      return QString::fromStdString(which_ == Described::Counter
-                                        ? CounterText(form->state().packetCount)
-                                        : InFlightText(form->controls()));
-    return QString();
+    if (t == QAccessible::Name) {
+      if (which_ == Described::Counter)
+        return QStringLiteral("Packet counter");
+      return which_ == Described::State ? QStringLiteral("Run state")
+                                        : QStringLiteral("Packets in flight");
+    }
+    if (t != QAccessible::Description && t != QAccessible::Value)
+      return QString();
+    if (which_ == Described::Counter)
+      return QString::fromStdString(CounterText(form->state().packetCount));
+    return QString::fromStdString(which_ == Described::State
+                                      ? StateText(*form)
+                                      : InFlightText(form->controls()));
   }
 
   QRect rect() const override {
@@ -101,6 +108,9 @@ public:
       break;
     case Described::GraphThree:
       box = GraphBox(c, 18, 23, c.lblGraphTitle[2].box);
+      break;
+    case Described::State:
+      box = c.shpDataBorder.box; // the controls of the run
       break;
     case Described::InFlight: {
       // Where a marker can be: from the source to the furthest Left it

@@ -223,6 +223,8 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [](double) { return 1.0; });
   connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated,
           this, &MainWindow::showHelp);
+  connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated,
+          canvas_, &FormCanvas::sayState);
 
   setTabOrder(cmbData_, btnPause_);
   setTabOrder(btnPause_, cmbExperiment_);

@@ -145,6 +145,10 @@ void LayoutTest::paintedControlsAreNamed_data() {
   QTest::newRow("Packets in flight")
       << "Packets in flight" << QRect(248, 4, 592, 57) << text << true
       << "0 packets in flight";
+  QTest::newRow("Run state")
+      << "Run state" << QRect(24, 8, 233, 161) << int(QAccessible::StatusBar)
+      << true
+      << "Poisson, 2 packets a second, stopped: 0 packets in 0 seconds.";
 }
 
 void LayoutTest::paintedControlsAreNamed() {
@@ -156,8 +160,9 @@ void LayoutTest::paintedControlsAreNamed() {
   QCOMPARE(canvas->text(QAccessible::Name), QStringLiteral("canvas"));
   QCOMPARE(canvas->role(), QAccessible::Pane);
   // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers;
-  // the counter, four graphs and the packets in flight in words.
-  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51 + 6);
+  // the counter, four graphs, the packets in flight and the run's state in
+  // words.
+  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51 + 7);
   // Only hidden markers lie at the top left corner: nothing is found there.
   const QPoint corner = window_->canvas()->mapToGlobal(QPoint(5, 5));
   QCOMPARE(canvas->childAt(corner.x(), corner.y()), nullptr);
@@ -188,7 +193,7 @@ void LayoutTest::graphsAreDescribed() {
   QAccessibleInterface *canvas =
       QAccessible::queryAccessibleInterface(window_->canvas());
   const auto graphs = DescribeGraphs(*form_);
-  const int first = canvas->childCount() - 5; // after the counter
+  const int first = canvas->childCount() - 6; // after the counter
   for (int g = 0; g < 4; ++g) {
     QAccessibleInterface *item = canvas->child(first + g);
     const auto &d = graphs[static_cast<std::size_t>(g)];
