@@ -175,6 +175,21 @@ TEST_F(description, graphs_are_titled_and_labelled_as_the_form_shows_them) {
   EXPECT_NE(v.buttons[1].description.find("histograms"), std::string::npos);
 }
 
+// Every caption of the form whose meaning is not plain from the word has
+// a note, read from the controls as they stand, the buttons' second
+// captions included.
+TEST_F(description, captions_of_the_form_are_explained) {
+  form.btnStart_Click();
+  form.btnPause_Click();
+  for (const std::string *caption :
+       {&c().optGraphs[0].caption, &c().optGraphs[1].caption,
+        &c().lblYAxis[0].caption, &c().lblYAxis[2].caption,
+        &c().lblDataRate.caption, &c().btnStart.caption, &c().btnPause.caption,
+        &c().lblGraphTitle[0].caption, &c().lblMeanWaitingTime.caption})
+    EXPECT_FALSE(CaptionNote(*caption).empty()) << *caption;
+  EXPECT_EQ(c().btnPause.caption, "Cont");
+}
+
 // A Pareto process is shown red when the mean gap at the rate equals its
 // shortest gap; the text says so, and nothing when it runs.
 TEST_F(description, a_red_process_is_explained_in_words) {
