@@ -18,6 +18,7 @@ struct FormProbe;
 } // namespace testing
 
 enum class ComboId { Experiment, Data };
+enum class ButtonId { Start, Pause };
 
 // The counts behind the bars of the four graphs as they were last drawn:
 // what the bars show, kept when the bars were set and never recomputed from
@@ -28,7 +29,6 @@ struct DrawnCounts {
   std::array<Integer, 23> two{};  // graph two, in the view last drawn
   std::array<Integer, 23> three{};
 };
-enum class ButtonId { Start, Pause };
 
 // Told of every change the program makes to a control after creation, right
 // after it is made, and asked to show the message boxes. Each call does
