@@ -12,8 +12,8 @@
 
 class QButtonGroup;
 class QComboBox;
+class QDialog;
 class QMenu;
-class QMessageBox;
 class QSaveFile;
 class QPushButton;
 class QRadioButton;
@@ -134,7 +134,7 @@ private:
   MainForm &form_;
   Dialogs dialogs_;
   QMenu *formMenu_ = nullptr;
-  QMessageBox *help_ = nullptr;
+  QDialog *help_ = nullptr;
   bool saving_ = false;
   std::unique_ptr<SessionRecorder> ownRecorder_;
   SessionRecorder *recorder_ = nullptr;

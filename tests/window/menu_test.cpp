@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -120,10 +120,12 @@ private slots:
         QTest::keyClick(window->findChild<QComboBox *>("cmbData"), Qt::Key_F1);
       else
         pick("Help");
-      auto *help = window->findChild<QMessageBox *>("help");
+      auto *help = window->findChild<QWidget *>("help");
       QVERIFY(help != nullptr && help->isVisible());
-      QVERIFY(help->text().startsWith(QStringLiteral("Arrivals ")));
-      QVERIFY(help->text().contains(QStringLiteral("F2 reads the state")));
+      const QString text =
+          help->findChild<QPlainTextEdit *>("helpText")->toPlainText();
+      QVERIFY(text.startsWith(QStringLiteral("Arrivals ")));
+      QVERIFY(text.contains(QStringLiteral("F2 reads the state")));
       help->hide();
     }
   }
