@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,16 @@ struct FormProbe;
 
 enum class ComboId { Experiment, Data };
 enum class ButtonId { Start, Pause };
+
+// The counts behind the bars of the four graphs as they were last drawn:
+// what the bars show, kept when the bars were set and never recomputed from
+// the tallies, which move on between redraws.
+struct DrawnCounts {
+  std::array<Integer, 8> one{};   // graph one, seconds with k packets
+  std::array<Integer, 14> gaps{}; // inter-arrival histogram, quarter seconds
+  std::array<Integer, 23> two{};  // graph two, in the view last drawn
+  std::array<Integer, 23> three{};
+};
 
 // Told of every change the program makes to a control after creation, right
 // after it is made, and asked to show the message boxes. Each call does
@@ -76,6 +88,11 @@ public:
 
   const Controls &controls() const { return c_; }
   const RunState &state() const { return sim_.state; }
+  // The counts the bars show, and a number that DrawGraphs and ResetGraphs
+  // bump, so that a reader of the graphs learns cheaply whether to read
+  // them again.
+  const DrawnCounts &drawnCounts() const { return drawn_; }
+  std::uint32_t graphsVersion() const { return graphsVersion_; }
 
   // --- Events from the user and the timer --------------------------------
 
@@ -157,7 +174,7 @@ private:
   template <std::size_t N, std::size_t M>
   void ScaleGraph(ShapeGroup group, std::array<Shape, N> &bars,
                   const std::array<Integer, M> &data, const Line &baseline,
-                  double fullHeight);
+                  double fullHeight, std::array<Integer, N> &drawn);
   template <std::size_t N>
   void FlattenGraph(ShapeGroup group, std::array<Shape, N> &bars,
                     const Line &baseline);
@@ -168,6 +185,8 @@ private:
   FormObserver *observer_ = nullptr;
   FormObserver *changes_ = nullptr; // the observer, if it wants the changes
   bool inTick_ = false;
+  DrawnCounts drawn_;
+  std::uint32_t graphsVersion_ = 0;
 };
 
 } // namespace arrivals

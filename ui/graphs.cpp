@@ -1,4 +1,6 @@
 // The four bar graphs: flattening, labelling and rescaling.
+#include <algorithm>
+
 #include "model/numbers.h"
 #include "ui/form.h"
 
@@ -25,11 +27,13 @@ void MainForm::SetBar(ShapeGroup group, Shape &bar, int index, Single top,
 }
 
 // Every bar at the height of its element relative to the graph's largest
-// element; a graph whose elements are all 0 keeps the bars it has.
+// element; a graph whose elements are all 0 keeps the bars it has, and so
+// the counts in `drawn` that they show.
 template <std::size_t N, std::size_t M>
 void MainForm::ScaleGraph(ShapeGroup group, std::array<Shape, N> &bars,
                           const std::array<Integer, M> &data,
-                          const Line &baseline, double fullHeight) {
+                          const Line &baseline, double fullHeight,
+                          std::array<Integer, N> &drawn) {
   static_assert(N <= M);
   Integer max = 0;
   for (std::size_t k = 0; k < N; ++k)
@@ -37,6 +41,7 @@ void MainForm::ScaleGraph(ShapeGroup group, std::array<Shape, N> &bars,
       max = data[k];
   if (max == 0)
     return;
+  std::copy_n(data.begin(), N, drawn.begin());
   for (std::size_t k = 0; k < N; ++k) {
     const double b = baseline.y1; // read afresh for every bar
     const double h = fullHeight / max * data[k];
@@ -54,22 +59,24 @@ void MainForm::FlattenGraph(ShapeGroup group, std::array<Shape, N> &bars,
 
 void MainForm::DrawGraphs() {
   RunState &s = sim_.state;
+  ++graphsVersion_;
   const bool series = c_.optGraphs[0].value;
 
   if (s.skipGraphOne) {
     s.skipGraphOne = false;
   } else {
     ScaleGraph(ShapeGroup::OneBar, c_.shpOneBar, s.histSecond,
-               c_.lneGraph[kGraphOneBaseline], kGraphOneHeight);
+               c_.lneGraph[kGraphOneBaseline], kGraphOneHeight, drawn_.one);
     ScaleGraph(ShapeGroup::InterArrivalBar, c_.shpInterArrivalBar, s.histGap,
-               c_.lneGraph[kInterArrivalBaseline], kInterArrivalHeight);
+               c_.lneGraph[kInterArrivalBaseline], kInterArrivalHeight,
+               drawn_.gaps);
   }
 
   if (s.skipGraphTwo) {
     s.skipGraphTwo = false;
   } else {
     ScaleGraph(ShapeGroup::TwoBar, c_.shpTwoBar, series ? s.series3s : s.hist3s,
-               c_.lneGraph[kGraphTwoBaseline], kSeriesHeight);
+               c_.lneGraph[kGraphTwoBaseline], kSeriesHeight, drawn_.two);
   }
 
   if (s.skipGraphThree) {
@@ -78,10 +85,12 @@ void MainForm::DrawGraphs() {
   }
   ScaleGraph(ShapeGroup::ThreeBar, c_.shpThreeBar,
              series ? s.series10s : s.hist10s, c_.lneGraph[kGraphThreeBaseline],
-             kSeriesHeight);
+             kSeriesHeight, drawn_.three);
 }
 
 void MainForm::ResetGraphs() {
+  ++graphsVersion_;
+  drawn_ = DrawnCounts{}; // every bar flat
   for (std::size_t i = 0; i < c_.shpOneBar.size(); ++i) {
     const int index = static_cast<int>(i);
     SetLabelCaption(LabelGroup::Graph, index, NumberText(index));

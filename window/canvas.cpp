@@ -5,6 +5,7 @@
 #include <QPen>
 #include <QRegion>
 
+#include "ui/form.h"
 #include "window/canvas_accessible.h"
 #include "window/fonts.h"
 #include "window/logo.h"
@@ -101,6 +102,8 @@ void FormCanvas::labelChanged(LabelGroup group, int index) {
     QAccessibleEvent changed(child, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
   }
+  if (group == LabelGroup::Serviced)
+    accessible_->counterChanged();
 }
 
 void FormCanvas::flushBars() {
@@ -109,6 +112,18 @@ void FormCanvas::flushBars() {
       invalidate(dirty);
     dirty = QRect();
   }
+  // The graphs' descriptions change only with a redraw or a reset of them.
+  if (form_ != nullptr && form_->graphsVersion() != graphsSeen_) {
+    graphsSeen_ = form_->graphsVersion();
+    if (accessible_ != nullptr)
+      accessible_->graphsRedrawn();
+  }
+}
+
+void FormCanvas::sayState() {
+  // With no interface made, nothing is listening.
+  if (accessible_ != nullptr)
+    accessible_->stateRequested();
 }
 
 void FormCanvas::setCovered(const QRegion &covered) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class QPainter;
 namespace arrivals {
 
 class CanvasAccessible;
+class MainForm;
 
 // Paints every control of the form that is not a real widget (the data
 // border, the bars, the axes and the track, the labels, the logo and the
@@ -57,6 +59,12 @@ public:
   double zoom() const { return zoom_; }
   const Controls &controls() const { return c_; }
   const Drawing &drawing() const { return drawing_; }
+  // The form whose controls these are, for the parts of the canvas that
+  // assistive technology reads in words; null for none.
+  void setForm(const MainForm *form) { form_ = form; }
+  const MainForm *form() const { return form_; }
+  // F2: tells assistive technology that the run's state is to be read.
+  void sayState();
   // Set while the canvas has an accessibility interface, which then hears
   // of every change of a caption.
   void setAccessible(CanvasAccessible *accessible) { accessible_ = accessible; }
@@ -109,6 +117,8 @@ private:
   QPixmap logo_;
   qreal logoRatio_ = 0;
   CanvasAccessible *accessible_ = nullptr;
+  const MainForm *form_ = nullptr;
+  std::uint32_t graphsSeen_ = 0; // the form's graphsVersion() last told
 };
 
 } // namespace arrivals

@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "window/canvas.h"
+#include "window/described_accessible.h"
 #include "window/pixels.h"
 
 namespace arrivals {
@@ -94,7 +95,7 @@ CanvasAccessible::CanvasAccessible(FormCanvas *canvas)
   for (std::size_t i = 0; i < drawing.size(); ++i)
     if (drawing[i].paint != Paint::Digits)
       items_.push_back(i);
-  ids_.resize(items_.size());
+  ids_.resize(items_.size() + kDescribedCount);
   canvas->setAccessible(this);
 }
 
@@ -107,7 +108,7 @@ CanvasAccessible::~CanvasAccessible() {
 }
 
 int CanvasAccessible::childCount() const {
-  return static_cast<int>(items_.size());
+  return static_cast<int>(ids_.size());
 }
 
 QAccessibleInterface *CanvasAccessible::child(int index) const {
@@ -116,10 +117,14 @@ QAccessibleInterface *CanvasAccessible::child(int index) const {
   QAccessible::Id &id = ids_[static_cast<std::size_t>(index)];
   // Qt's registry owns the interface from here on; the destructor hands it
   // back with deleteAccessibleInterface.
+  const auto i = static_cast<std::size_t>(index);
   if (id == 0)
-    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
-    id = QAccessible::registerAccessibleInterface(new PaintedAccessible(
-        canvas_, items_[static_cast<std::size_t>(index)]));
+    id = QAccessible::registerAccessibleInterface(
+        i < items_.size()
+            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
+            ? new PaintedAccessible(canvas_, items_[i])
+            : makeDescribedAccessible(
+                  canvas_, static_cast<Described>(i - items_.size())));
   return QAccessible::accessibleInterface(id);
 }
 
@@ -130,9 +135,9 @@ int CanvasAccessible::indexOfChild(const QAccessibleInterface *child) const {
   return -1;
 }
 
-// The topmost visible control at a point on the screen.
+// The topmost visible painted control at a point on the screen.
 QAccessibleInterface *CanvasAccessible::childAt(int x, int y) const {
-  for (int i = childCount() - 1; i >= 0; --i) {
+  for (int i = static_cast<int>(items_.size()) - 1; i >= 0; --i) {
     QAccessibleInterface *c = child(i);
     if (!c->state().invisible && c->rect().contains(x, y))
       return c;
@@ -148,6 +153,30 @@ QAccessibleInterface *CanvasAccessible::childFor(const void *control) const {
     if (items_[i] == item)
       return child(static_cast<int>(i));
   return nullptr;
+}
+
+void CanvasAccessible::counterChanged() const {
+  QAccessibleEvent changed(child(static_cast<int>(items_.size()) +
+                                 static_cast<int>(Described::Counter)),
+                           QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
+}
+
+void CanvasAccessible::stateRequested() const {
+  QAccessibleEvent changed(child(static_cast<int>(items_.size()) +
+                                 static_cast<int>(Described::State)),
+                           QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
+}
+
+void CanvasAccessible::graphsRedrawn() const {
+  for (Described g : {Described::GraphOne, Described::InterArrival,
+                      Described::GraphTwo, Described::GraphThree}) {
+    QAccessibleEvent changed(
+        child(static_cast<int>(items_.size()) + static_cast<int>(g)),
+        QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+  }
 }
 
 void CanvasAccessible::install() {

@@ -14,7 +14,8 @@ class FormCanvas;
 // The canvas in the accessibility tree, with one child per painted control
 // of the canvas's Drawing, bottom to top and named as in the form
 // ("lblServiced", "sPacket(7)", ...), so that a screen reader (or a test)
-// finds each of them by name. Children are made only when something asks
+// finds each of them by name; then the parts described in words (see
+// described_accessible.h). Children are made only when something asks
 // for them, and read the form's controls whenever they are asked.
 class CanvasAccessible final : public QAccessibleWidget {
 public:
@@ -32,6 +33,13 @@ public:
   // The child for the control whose caption or visibility has changed, so
   // that an event can name it; nullptr for a control the canvas lacks.
   QAccessibleInterface *childFor(const void *control) const;
+
+  // The counter's and the graphs' descriptions have changed (see
+  // described_accessible.h): tells assistive technology.
+  void counterChanged() const;
+  void graphsRedrawn() const;
+  // Asks assistive technology to read the run's state again (F2).
+  void stateRequested() const;
 
   // Installs the factory that gives every FormCanvas this interface.
   static void install();

@@ -92,6 +92,8 @@ void MainWindow::openFormMenu(const QPoint &globalPos) {
     formMenu_->addSeparator();
     formMenu_->addAction(QStringLiteral("Copy picture"), this,
                          &MainWindow::copyPicture);
+    formMenu_->addSeparator();
+    formMenu_->addAction(QStringLiteral("Help"), this, &MainWindow::showHelp);
   }
   formMenu_->popup(globalPos);
 }

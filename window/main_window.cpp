@@ -174,6 +174,7 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   setPalette(pal);
 
   canvas_ = new FormCanvas(c, this);
+  canvas_->setForm(&form_);
   // The layout is fixed in twips: the window does not follow its size.
   setFixedSize(canvas_->sizeHint());
 
@@ -220,6 +221,10 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), ZoomIn); // + unshifted
   shortcut(QKeySequence::ZoomOut, ZoomOut);
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [](double) { return 1.0; });
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated,
+          this, &MainWindow::showHelp);
+  connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated,
+          canvas_, &FormCanvas::sayState);
 
   setTabOrder(cmbData_, btnPause_);
   setTabOrder(btnPause_, cmbExperiment_);

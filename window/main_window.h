@@ -12,6 +12,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QDialog;
 class QMenu;
 class QSaveFile;
 class QPushButton;
@@ -90,6 +91,9 @@ public:
   void saveSeconds();
   void saveScript();
   void copyPicture();
+  // Shows the help (F1, or Help in the form's menu) beside the window; it
+  // is a child of the window named "help".
+  void showHelp();
 
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
@@ -130,6 +134,7 @@ private:
   MainForm &form_;
   Dialogs dialogs_;
   QMenu *formMenu_ = nullptr;
+  QDialog *help_ = nullptr;
   bool saving_ = false;
   std::unique_ptr<SessionRecorder> ownRecorder_;
   SessionRecorder *recorder_ = nullptr;

@@ -290,11 +290,12 @@ TEST(ScriptWindow, opens_on_the_state_the_script_left) {
     MainForm form(random);
     play(form, random, c.played != nullptr ? c.played : c.given);
     MainWindow window(form, MainWindow::Start::Loaded);
-    // Assistive technology finds every painted control in the canvas.
+    // Assistive technology finds every painted control in the canvas, then
+    // the seven parts said in words.
     QAccessibleInterface *canvas =
         QAccessible::queryAccessibleInterface(window.canvas());
     EXPECT_EQ(canvas->role(), QAccessible::Pane);
-    EXPECT_EQ(canvas->childCount(), 187);
+    EXPECT_EQ(canvas->childCount(), 187 + 7);
     const auto w = [&](const char *name) {
       return window.findChild<QWidget *>(QString::fromLatin1(name));
     };

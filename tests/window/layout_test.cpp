@@ -3,9 +3,11 @@
 #include <QAccessible>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "tests/window/window_fixture.h"
+#include "ui/description.h"
 #include "window/canvas.h"
 #include "window/fonts.h"
 
@@ -27,6 +29,7 @@ private slots:
   void textFitsItsBox();
   void paintedControlsAreNamed_data();
   void paintedControlsAreNamed();
+  void graphsAreDescribed();
 };
 
 void LayoutTest::layout_data() {
@@ -136,6 +139,16 @@ void LayoutTest::paintedControlsAreNamed_data() {
                           << true << "";
   QTest::newRow("sPacket(50)")
       << "sPacket(50)" << QRect(0, 0, 25, 57) << graphic << false << "";
+  // After them, the parts said in words.
+  QTest::newRow("Packet counter") << "Packet counter" << QRect(264, 40, 73, 25)
+                                  << text << true << "0 packets";
+  QTest::newRow("Packets in flight")
+      << "Packets in flight" << QRect(248, 4, 592, 57) << text << true
+      << "0 packets in flight";
+  QTest::newRow("Run state")
+      << "Run state" << QRect(24, 8, 233, 161) << int(QAccessible::StatusBar)
+      << true
+      << "Poisson, 2 packets a second, stopped: 0 packets in 0 seconds.";
 }
 
 void LayoutTest::paintedControlsAreNamed() {
@@ -146,8 +159,10 @@ void LayoutTest::paintedControlsAreNamed() {
   QVERIFY(canvas != nullptr);
   QCOMPARE(canvas->text(QAccessible::Name), QStringLiteral("canvas"));
   QCOMPARE(canvas->role(), QAccessible::Pane);
-  // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers.
-  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51);
+  // The border, 68 bars, 25 lines, 41 labels, the logo and 51 markers;
+  // the counter, four graphs, the packets in flight and the run's state in
+  // words.
+  QCOMPARE(canvas->childCount(), 1 + 68 + 25 + 41 + 1 + 51 + 7);
   // Only hidden markers lie at the top left corner: nothing is found there.
   const QPoint corner = window_->canvas()->mapToGlobal(QPoint(5, 5));
   QCOMPARE(canvas->childAt(corner.x(), corner.y()), nullptr);
@@ -167,6 +182,30 @@ void LayoutTest::paintedControlsAreNamed() {
     QCOMPARE(found->text(QAccessible::Description), caption);
     QCOMPARE(found->text(QAccessible::Value), caption);
   }
+}
+
+// The graphs in words are the form's description, as last drawn, under
+// their titles.
+void LayoutTest::graphsAreDescribed() {
+  pickByKeys("cmbExperiment", 1);
+  QTest::mouseClick(widget<QPushButton>("btnStart"), Qt::LeftButton);
+  tick(8 * 20);
+  QAccessibleInterface *canvas =
+      QAccessible::queryAccessibleInterface(window_->canvas());
+  const auto graphs = DescribeGraphs(*form_);
+  const int first = canvas->childCount() - 6; // after the counter
+  for (int g = 0; g < 4; ++g) {
+    QAccessibleInterface *item = canvas->child(first + g);
+    const auto &d = graphs[static_cast<std::size_t>(g)];
+    QCOMPARE(item->role(), QAccessible::Chart);
+    QCOMPARE(item->text(QAccessible::Name), QString::fromStdString(d.title));
+    QCOMPARE(item->text(QAccessible::Description),
+             QString::fromStdString(GraphText(d)));
+  }
+  QVERIFY(
+      canvas->child(first)
+          ->text(QAccessible::Description)
+          .contains(QStringLiteral("2: 7;"))); // seven seconds of two packets
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -104,10 +105,29 @@ private slots:
     for (QAction *a : menu()->actions())
       if (!a->isSeparator())
         texts << a->text();
-    QCOMPARE(texts, (QStringList{
-                        "Save picture...", "Save packets...", "Save seconds...",
-                        "Save this run as a script...", "Copy picture"}));
+    QCOMPARE(
+        texts,
+        (QStringList{"Save picture...", "Save packets...", "Save seconds...",
+                     "Save this run as a script...", "Copy picture", "Help"}));
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(844, 645));
+  }
+
+  void help_opens_from_f1_and_from_the_menu() {
+    for (bool key : {true, false}) {
+      if (auto *open = window->findChild<QWidget *>("help"))
+        open->hide();
+      if (key)
+        QTest::keyClick(window->findChild<QComboBox *>("cmbData"), Qt::Key_F1);
+      else
+        pick("Help");
+      auto *help = window->findChild<QWidget *>("help");
+      QVERIFY(help != nullptr && help->isVisible());
+      const QString text =
+          help->findChild<QPlainTextEdit *>("helpText")->toPlainText();
+      QVERIFY(text.startsWith(QStringLiteral("Arrivals ")));
+      QVERIFY(text.contains(QStringLiteral("F2 reads the state")));
+      help->hide();
+    }
   }
 
   void opens_from_the_keyboard_but_not_inside_a_box() {
