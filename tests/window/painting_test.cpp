@@ -8,6 +8,7 @@
 #include "tests/window/window_fixture.h"
 #include "window/canvas.h"
 #include "window/fonts.h"
+#include "window/logo.h"
 #include "window/pixels.h"
 
 using namespace arrivals;
@@ -295,6 +296,16 @@ void PaintingTest::trackAndLogo() {
   QPainter(&expected).drawImage(0, 0, logo);
   QCOMPARE(image.copy(QRect(QPoint(px(8040), px(8880)), logo.size())),
            expected);
+  // The pictures compiled in are the logo painted from its table
+  // (scripts/make-logo.sh makes them again when the table changes).
+  for (const int ratio : {1, 2}) {
+    const QImage file(ratio == 1 ? QStringLiteral(":/arrivals/logo.png")
+                                 : QStringLiteral(":/arrivals/logo@2x.png"));
+    QCOMPARE(file.convertToFormat(QImage::Format_ARGB32),
+             logoPicture(QSize(300, 48), ratio)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32));
+  }
 
   // Zoomed, the logo is drawn at the size of the zoom it is shown at, the
   // same whichever zoom came before.
