@@ -44,9 +44,12 @@ void paintGrey(QWidget *w) {
   w->setPalette(pal);
 }
 
-void name(QWidget *w, const QString &n) {
+// A control is found by its name in the form; a person hears a name of its
+// own: a box's is set here, and a button's is its caption, which it follows
+// as the caption changes ("Start", then "Stop").
+void name(QWidget *w, const QString &n, const QString &heard = QString()) {
   w->setObjectName(n);
-  w->setAccessibleName(n);
+  w->setAccessibleName(heard);
 }
 
 // A push button with a flat face in its palette's button colour, where the
@@ -177,7 +180,8 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   // The layout is fixed in twips: the window does not follow its size.
   setFixedSize(canvas_->sizeHint());
 
-  cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment");
+  cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment",
+                             QStringLiteral("Arrival process"));
 
   const auto makeButton = [this](const CommandButton &b, const char *n) {
     auto *w = new FlatButton(QString::fromStdString(b.caption), this);
@@ -193,7 +197,8 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   connect(btnPause_, &QPushButton::clicked, this,
           [this] { dispatch([this] { recorder_->ClickPause(); }); });
 
-  cmbData_ = makeCombo(ComboId::Data, "cmbData");
+  cmbData_ =
+      makeCombo(ComboId::Data, "cmbData", QStringLiteral("Packets per second"));
 
   views_ = new QButtonGroup(this);
   views_->setExclusive(true);
@@ -256,9 +261,10 @@ MainWindow::~MainWindow() {
   form_.SetObserver(nullptr);
 }
 
-QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
+QComboBox *MainWindow::makeCombo(ComboId which, const char *n,
+                                 const QString &heard) {
   auto *box = new FormCombo(this);
-  name(box, QString::fromLatin1(n));
+  name(box, QString::fromLatin1(n), heard);
   paintGrey(box);
   // Enter adds nothing: the list holds exactly what start-up puts there.
   box->setInsertPolicy(QComboBox::NoInsert);
@@ -266,6 +272,7 @@ QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
   // The line edit is made here so that the slot marking the end of an edit
   // is connected before the box's own, and the one clearing it after.
   auto *edit = new QLineEdit(box);
+  edit->setAccessibleName(heard);
   const std::size_t i = slot(which);
   connect(edit, &QLineEdit::editingFinished, this,
           [this, i] { finishing_[i] = true; });
