@@ -211,8 +211,11 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     views_->addButton(w, static_cast<int>(i));
     optGraphs_[i] = w;
   }
-  connect(views_, &QButtonGroup::idClicked, this, [this](int id) {
-    dispatch([this, id] { recorder_->ClickView(id); });
+  // Checked by a click, a key or a screen reader's "toggle" (which checks
+  // the button without clicking it): each selects its view.
+  connect(views_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked)
+      dispatch([this, id] { recorder_->ClickView(id); });
   });
 
   layOut();
