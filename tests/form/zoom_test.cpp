@@ -1,4 +1,4 @@
-// The zoom's arithmetic: pixels at a zoom and the fit to a screen.
+// The zoom's arithmetic: pixels at a zoom, its steps and the fit to a screen.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,20 @@ TEST(zoom, client_area_in_pixels_halves_up) {
         Row{1.25, 1055, 806}, Row{1.1, 928, 710}, Row{4, 3376, 2580}}) {
     EXPECT_EQ(ZoomedPixels(kClientWidth, r.zoom), r.width) << r.zoom;
     EXPECT_EQ(ZoomedPixels(kClientHeight, r.zoom), r.height) << r.zoom;
+  }
+}
+
+// Ctrl++ and Ctrl+- step by a quarter, from between two steps to the nearer
+// one that way, and stop at the ends.
+TEST(zoom, steps_by_a_quarter) {
+  struct Row {
+    double zoom, in, out;
+  };
+  for (const Row &r :
+       {Row{1, 1.25, 0.75}, Row{1.1, 1.25, 1}, Row{0.5, 0.75, 0.5},
+        Row{4, 4, 3.75}, Row{3.9, 4, 3.75}, Row{1.25 + 1e-9, 1.5, 1}}) {
+    EXPECT_DOUBLE_EQ(ZoomIn(r.zoom), r.in) << r.zoom;
+    EXPECT_DOUBLE_EQ(ZoomOut(r.zoom), r.out) << r.zoom;
   }
 }
 

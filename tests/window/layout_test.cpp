@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "tests/window/window_fixture.h"
 #include "window/canvas.h"
@@ -29,6 +30,7 @@ private slots:
   void textFitsItsBox();
   void paintedControlsAreNamed_data();
   void paintedControlsAreNamed();
+  void fitsASmallScreenBeforeShown();
 };
 
 void LayoutTest::layout_data() {
@@ -77,6 +79,22 @@ void LayoutTest::layout() {
   QCOMPARE(window_->minimumSize(), QSize(844, 645));
   QCOMPARE(window_->maximumSize(), QSize(844, 645));
   QCOMPARE(window_->windowTitle(), QStringLiteral("Arrivals"));
+}
+
+// Asked for zoom 2 on a 1366 x 768 screen (window.fit_small_screen runs this
+// on one) before it is shown, the window leaves room for a frame it does not
+// have yet: 16 x 48 pixels, so 1350 x 720 for the form, 720 / 645 of its
+// size.
+void LayoutTest::fitsASmallScreenBeforeShown() {
+  if (window_->screen()->availableGeometry().size() != QSize(1366, 768))
+    QSKIP("needs the 1366 x 768 screen of window.fit_small_screen");
+  MainForm form(draws_);
+  MainWindow window(form);
+  window.setFitToScreen(true);
+  window.setZoom(2);
+  QCOMPARE(window.zoom(), 720.0 / 645);
+  window.setZoom(1);
+  QCOMPARE(window.zoom(), 1.0); // the fit never shrinks below scale 1
 }
 
 // --- Fonts ------------------------------------------------------------------

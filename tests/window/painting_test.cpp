@@ -35,6 +35,7 @@ private slots:
   void buttonFaces_data();
   void buttonFaces();
   void trackAndLogo();
+  void zoomedWidths();
   void captionAlignment_data();
   void captionAlignment();
 };
@@ -318,6 +319,27 @@ void PaintingTest::trackAndLogo() {
   MainForm fresh(draws_);
   MainWindow direct(fresh);
   QCOMPARE(logoAt(*window_, 2), logoAt(direct, 2));
+  // Below scale 1 too: the logo painted to its box, not the picture.
+  const QImage small = logoAt(*window_, 0.75);
+  QImage painted(small.size(), QImage::Format_RGB32);
+  painted.fill(kGreyPx);
+  QPainter(&painted).drawPixmap(0, 0, logoPicture(small.size(), 1));
+  QCOMPARE(small, painted);
+}
+
+// A line's or an outline's width at a zoom: rounded, never below a pixel;
+// and a font's size in pixels, rounded likewise.
+void PaintingTest::zoomedWidths() {
+  QCOMPARE(toQFont(Font{16.5F, false}, 1.25).pixelSize(), 28); // 27.5
+  QCOMPARE(toQFont(Font{13.5F, false}, 1.1).pixelSize(), 20);  // 19.8
+  struct Row {
+    int pixels;
+    double zoom;
+    int width;
+  };
+  for (const Row &r : {Row{0, 2, 0}, Row{1, 0.5, 1}, Row{2, 1.25, 3},
+                       Row{3, 1.5, 5}, Row{3, 0.5, 2}, Row{2, 4, 8}})
+    QCOMPARE(zoomedWidth(r.pixels, r.zoom), r.width);
 }
 
 // A caption stands at the left of its box, or in its middle.
