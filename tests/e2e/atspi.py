@@ -94,8 +94,9 @@ def lookup(app, role, name):
 
 
 def find(app, control, timeout=TIMEOUT):
-    """The node of a control of CONTROLS, waiting for it to appear."""
-    role, name = CONTROLS[control]
+    """The node of a control, waiting for it to appear: a key of CONTROLS,
+    or a (role, name) pair for anything else in the tree."""
+    role, name = CONTROLS[control] if isinstance(control, str) else control
     deadline = time.monotonic() + timeout
     while True:
         node = lookup(app, role, name)
