@@ -26,7 +26,7 @@ QString Quoted(const QString &latin1) {
   return QString::fromStdString(QuotedExcerpt(Bytes(latin1)));
 }
 
-CommandLine failure(QString why) {
+CommandLine Failure(QString why) {
   CommandLine line;
   line.action = CommandLine::Action::Error;
   line.error = std::move(why);
@@ -101,13 +101,13 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
         while (name.startsWith(QLatin1Char('-')))
           name.remove(0, 1);
         if (name == unknown.constFirst())
-          return failure(QStringLiteral("unknown option %1")
+          return Failure(QStringLiteral("unknown option %1")
                              .arg(Quoted(a.section(QLatin1Char('='), 0, 0))));
       }
-    return failure(parser.errorText());
+    return Failure(parser.errorText());
   }
   if (!parser.positionalArguments().isEmpty())
-    return failure(QStringLiteral("unexpected argument %1")
+    return Failure(QStringLiteral("unexpected argument %1")
                        .arg(Quoted(parser.positionalArguments().constFirst())));
 
   CommandLine line;
@@ -121,39 +121,39 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
   }
   for (const auto *once : {&seed, &script, &screenshot, &zoom, &record})
     if (parser.values(*once).size() > 1)
-      return failure(QStringLiteral("--%1 given more than once")
+      return Failure(QStringLiteral("--%1 given more than once")
                          .arg(once->names().constFirst()));
   if (parser.isSet(seed)) {
     const QString text = parser.value(seed);
     line.options.seed = ParseUnsigned(Bytes(text));
     if (!line.options.seed)
-      return failure(
+      return Failure(
           QStringLiteral("--seed: %1 is not an unsigned 64-bit decimal")
               .arg(Quoted(text)));
   }
   if (parser.isSet(script)) {
     if (parser.value(script).isEmpty())
-      return failure(QStringLiteral("--script: empty file name"));
+      return Failure(QStringLiteral("--script: empty file name"));
     line.options.script = Bytes(parser.value(script));
   }
   if (parser.isSet(screenshot)) {
     if (!line.options.script)
-      return failure(QStringLiteral("--screenshot needs --script"));
+      return Failure(QStringLiteral("--screenshot needs --script"));
     if (parser.value(screenshot).isEmpty())
-      return failure(QStringLiteral("--screenshot: empty file name"));
+      return Failure(QStringLiteral("--screenshot: empty file name"));
     line.options.screenshot = Bytes(parser.value(screenshot));
   }
   if (parser.isSet(zoom)) {
     const QString text = parser.value(zoom);
     const std::optional<double> f = ParseZoom(Bytes(text));
     if (!f)
-      return failure(QStringLiteral("--zoom: %1 is not a decimal from 0.5 to 4")
+      return Failure(QStringLiteral("--zoom: %1 is not a decimal from 0.5 to 4")
                          .arg(Quoted(text)));
     line.options.zoom = *f;
   }
   if (parser.isSet(record)) {
     if (parser.value(record).isEmpty())
-      return failure(QStringLiteral("--record: empty file name"));
+      return Failure(QStringLiteral("--record: empty file name"));
     line.options.record = Bytes(parser.value(record));
   }
   return line;

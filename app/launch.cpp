@@ -38,13 +38,13 @@ private:
   MersenneSource engine_;
 };
 
-void complain(const std::string &what) {
+void Complain(const std::string &what) {
   std::fprintf(stderr, "arrivals: %s\n", what.c_str());
 }
 
 // The picture is made in memory and saved whole: a failure leaves the old
 // file as it was.
-std::string saveScreenshot(MainWindow &window, const std::string &path) {
+std::string SaveScreenshot(MainWindow &window, const std::string &path) {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
@@ -67,7 +67,7 @@ public:
   RecordFile(const RecordFile &) = delete;
   RecordFile &operator=(const RecordFile &) = delete;
 
-  static std::unique_ptr<RecordFile> open(const std::string &path,
+  static std::unique_ptr<RecordFile> Open(const std::string &path,
                                           std::string &why) {
     const int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -78,26 +78,26 @@ public:
     return std::make_unique<RecordFile>(path, fd);
   }
 
-  void Append(std::string_view line) override { write(line); }
+  void Append(std::string_view line) override { Write(line); }
 
   // The recording only grows, so writing it again from the start covers
   // everything that was there.
   void Rewrite(std::string_view whole) override {
     if (!stopped_ && ::lseek(fd_, 0, SEEK_SET) != 0) {
       stopped_ = true; // a pipe cannot take the recording again
-      complain("cannot write " + path_ + ": " + std::strerror(errno));
+      Complain("cannot write " + path_ + ": " + std::strerror(errno));
     }
-    write(whole);
+    Write(whole);
   }
 
 private:
-  void write(std::string_view bytes) {
+  void Write(std::string_view bytes) {
     if (stopped_)
       return;
     sink_.Write(bytes);
     if (!sink_.Flush()) {
       stopped_ = true;
-      complain(sink_.ErrorText());
+      Complain(sink_.ErrorText());
     }
   }
 
@@ -109,15 +109,15 @@ private:
 
 // Shows the window (or saves its picture) with the session recorded, to
 // the file that `options` name as well, and returns the exit status.
-int runRecorded(MainWindow &window, SessionRecorder &recorder,
+int RunRecorded(MainWindow &window, SessionRecorder &recorder,
                 const LaunchOptions &options) {
   window.setRecorder(recorder);
   std::unique_ptr<RecordFile> file;
   if (options.record) {
     std::string why;
-    file = RecordFile::open(*options.record, why);
+    file = RecordFile::Open(*options.record, why);
     if (!file) {
-      complain(why);
+      Complain(why);
       return kBadCommandLine;
     }
     file->Append(recorder.Script());
@@ -126,9 +126,9 @@ int runRecorded(MainWindow &window, SessionRecorder &recorder,
   if (options.screenshot) {
     // The picture is drawn at the zoom asked for, whatever the screen.
     window.setZoom(options.zoom);
-    if (const std::string why = saveScreenshot(window, *options.screenshot);
+    if (const std::string why = SaveScreenshot(window, *options.screenshot);
         !why.empty()) {
-      complain(why);
+      Complain(why);
       return kBadCommandLine;
     }
     return 0;
@@ -144,7 +144,8 @@ int runRecorded(MainWindow &window, SessionRecorder &recorder,
 
 // Plays the script read from descriptor `in` (`name` in messages), then
 // shows the window or saves its picture.
-int playScript(int in, const std::string &name, const LaunchOptions &options) {
+int PlayInWindow(int in, const std::string &name,
+                 const LaunchOptions &options) {
   OutputFiles files;
   files.ReadsFrom(in, name);
   files.AlreadyOpen(STDOUT_FILENO, "standard output");
@@ -154,7 +155,7 @@ int playScript(int in, const std::string &name, const LaunchOptions &options) {
   if (options.record)
     files.SavedWhole(*options.record);
   if (!files.Open()) {
-    complain(files.error());
+    Complain(files.error());
     return kBadCommandLine;
   }
 
@@ -188,7 +189,7 @@ int playScript(int in, const std::string &name, const LaunchOptions &options) {
   recorder.Loaded();
 
   MainWindow window(form, MainWindow::Start::Loaded);
-  return runRecorded(window, recorder, options);
+  return RunRecorded(window, recorder, options);
 }
 
 } // namespace
@@ -215,7 +216,7 @@ int RunWindow(const LaunchOptions &options) {
   // (main() has checked the file of --record before Qt started.)
   if (options.script) {
     if (*options.script == "-")
-      return playScript(STDIN_FILENO, "standard input", options);
+      return PlayInWindow(STDIN_FILENO, "standard input", options);
     // Opened without waiting, so that a FIFO nobody writes to yet does not
     // hold the program where no signal is heard: the reads wait instead.
     const int fd =
@@ -223,11 +224,11 @@ int RunWindow(const LaunchOptions &options) {
     if (fd >= 0)
       ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (fd < 0) {
-      complain("cannot read " + MessageName(*options.script) + ": " +
+      Complain("cannot read " + MessageName(*options.script) + ": " +
                std::strerror(errno));
       return kBadCommandLine;
     }
-    const int status = playScript(fd, *options.script, options);
+    const int status = PlayInWindow(fd, *options.script, options);
     ::close(fd);
     return status;
   }
@@ -240,7 +241,7 @@ int RunWindow(const LaunchOptions &options) {
   recorder.Seed(seed);
   MainWindow window(form); // runs Form_Load
   recorder.Loaded();
-  return runRecorded(window, recorder, options);
+  return RunRecorded(window, recorder, options);
 }
 
 } // namespace arrivals

@@ -30,7 +30,7 @@ struct HeldMessage {
 QtMessageHandler g_previous = nullptr;
 QList<HeldMessage> g_held;
 
-void holdStartupMessage(QtMsgType type, const QMessageLogContext &context,
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext &context,
                         const QString &message) {
   if (type == QtFatalMsg) {
     std::vector<std::string> earlier;
@@ -39,7 +39,7 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext &context,
       earlier.push_back(
           qFormatLogMessage(held.type, heldContext, held.text).toStdString());
     }
-    const std::string text = arrivals::fatalStartupMessage(
+    const std::string text = arrivals::FatalStartupMessage(
         earlier, qFormatLogMessage(type, context, message).toStdString());
     std::fputs(text.c_str(), stderr);
     std::_Exit(1);
@@ -47,7 +47,7 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext &context,
   g_held.append({type, context.category, message});
 }
 
-void releaseStartupMessages() {
+void ReleaseStartupMessages() {
   qInstallMessageHandler(g_previous);
   for (const HeldMessage &held : g_held)
     qt_message_output(held.type,
@@ -59,7 +59,7 @@ void releaseStartupMessages() {
 // SIGTERM and SIGINT (a log-out, a Ctrl+C in the terminal) end the event
 // loop like closing the window does; main() then dies of the signal. While
 // a script plays, they stop it (see stop_signal.h).
-void quitOnSignals(QApplication &app) {
+void QuitOnSignals(QApplication &app) {
   const int wake = arrivals::StopWakeDescriptor();
   if (wake < 0)
     return;
@@ -107,18 +107,18 @@ int main(int argc, char **argv) {
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !platformGiven)
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
-  const std::string noDisplay = arrivals::missingDisplayMessage(
-      arrivals::currentStartupEnvironment(argc, argv));
+  const std::string noDisplay = arrivals::MissingDisplayMessage(
+      arrivals::CurrentStartupEnvironment(argc, argv));
   if (!noDisplay.empty()) {
     std::fputs(noDisplay.c_str(), stderr);
     return 1;
   }
 
   arrivals::CatchStopSignals();
-  g_previous = qInstallMessageHandler(holdStartupMessage);
+  g_previous = qInstallMessageHandler(HoldStartupMessage);
   QApplication app(argc, argv);
-  releaseStartupMessages();
-  quitOnSignals(app);
+  ReleaseStartupMessages();
+  QuitOnSignals(app);
   QApplication::setApplicationName(QStringLiteral("arrivals"));
   QGuiApplication::setDesktopFileName(QStringLiteral(ARRIVALS_APP_ID));
 

@@ -24,7 +24,7 @@ constexpr std::string_view kCannotStart =
 constexpr std::string_view kXcbUnreachable = "could not connect to display ";
 constexpr std::string_view kWaylandUnreachable = "Failed to create wl_display";
 
-std::string unreachableDisplay(std::string_view display) {
+std::string UnreachableDisplay(std::string_view display) {
   return "arrivals: cannot open the display " + std::string(display) +
          " (nothing answers there, or it refuses the connection); run it on "
          "a desktop, or under a virtual X server: xvfb-run -a arrivals\n";
@@ -35,7 +35,7 @@ std::string variable(const char *name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-bool hasDisplay(const StartupEnvironment &e) {
+bool HasDisplay(const StartupEnvironment &e) {
   const std::string_view platform = e.platform;
   const bool x11 = !e.display.empty();
   const bool wayland = !e.waylandDisplay.empty();
@@ -50,7 +50,7 @@ bool hasDisplay(const StartupEnvironment &e) {
 
 } // namespace
 
-StartupEnvironment currentStartupEnvironment(int argc, char **argv) {
+StartupEnvironment CurrentStartupEnvironment(int argc, char **argv) {
   StartupEnvironment e{variable("QT_QPA_PLATFORM"), variable("DISPLAY"),
                        variable("WAYLAND_DISPLAY"), false};
   for (int i = 1; i < argc; ++i) {
@@ -61,18 +61,18 @@ StartupEnvironment currentStartupEnvironment(int argc, char **argv) {
   return e;
 }
 
-std::string missingDisplayMessage(const StartupEnvironment &environment) {
-  if (environment.qtOptions || hasDisplay(environment))
+std::string MissingDisplayMessage(const StartupEnvironment &environment) {
+  if (environment.qtOptions || HasDisplay(environment))
     return {};
   return std::string(kNoDisplay);
 }
 
-std::string fatalStartupMessage(const std::vector<std::string> &earlier,
+std::string FatalStartupMessage(const std::vector<std::string> &earlier,
                                 std::string_view fatal) {
   for (const std::string_view message : earlier) {
     if (const auto at = message.find(kXcbUnreachable);
         at != std::string_view::npos)
-      return unreachableDisplay(message.substr(at + kXcbUnreachable.size()));
+      return UnreachableDisplay(message.substr(at + kXcbUnreachable.size()));
     if (message.find(kWaylandUnreachable) != std::string_view::npos)
       return std::string(kNoDisplay);
   }

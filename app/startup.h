@@ -21,17 +21,17 @@ struct StartupEnvironment {
 };
 
 // Reads the environment and the arguments of main().
-StartupEnvironment currentStartupEnvironment(int argc, char **argv);
+StartupEnvironment CurrentStartupEnvironment(int argc, char **argv);
 
 // Before Qt starts: the line to print, exiting with a non-zero status, when
 // the platform Qt is about to use has no display to show the window on;
 // empty when it has one, or when Qt's own options decide.
-std::string missingDisplayMessage(const StartupEnvironment &environment);
+std::string MissingDisplayMessage(const StartupEnvironment &environment);
 
 // A fatal Qt message while the application starts: what to print before
 // exiting with a non-zero status. `earlier` holds what Qt said before it
 // during the start-up (formatted as Qt prints it), `fatal` the fatal text.
-std::string fatalStartupMessage(const std::vector<std::string> &earlier,
+std::string FatalStartupMessage(const std::vector<std::string> &earlier,
                                 std::string_view fatal);
 
 } // namespace arrivals

@@ -27,7 +27,7 @@ enum class Paint : unsigned char {
   Oval,      // a shape: fill and outline inside its box
   Line,      // a straight line with round ends, in the window-text colour
   Text,      // a label: its opaque ground if it has one, then its caption
-  Logo,      // the wordmark picture, filling the image's box
+  Logo,      // the wordmark, its parts from LogoParts(box) (ui/logo.h)
   Digits,    // the caption of lblServiced alone, over the markers
 };
 

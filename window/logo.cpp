@@ -1,9 +1,11 @@
 #include "window/logo.h"
 
-#include <QColor>
 #include <QFont>
 #include <QPainter>
 #include <QPolygonF>
+
+#include "ui/logo.h"
+#include "window/pixels.h"
 
 namespace arrivals {
 
@@ -14,26 +16,32 @@ QPixmap logoPicture(QSize size, qreal ratio) {
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  // The logo's own units: 300 x 48, as in make-logo.sh.
-  p.scale(size.width() / 300.0, size.height() / 48.0);
-  const QColor ink(44, 44, 150);
+  p.scale(size.width() / qreal(kLogo.width),
+          size.height() / qreal(kLogo.height));
+  const QColor ink = toColor(kLogo.ink);
 
-  QFont font(QStringLiteral("Liberation Serif"));
-  font.setBold(true);
-  font.setPixelSize(40);
+  QFont font(
+      QString::fromUtf8(kLogo.font.data(), qsizetype(kLogo.font.size())));
+  font.setBold(kLogo.bold);
   font.setHintingPreference(QFont::PreferNoHinting);
-  p.setFont(font);
-  p.setPen(ink);
-  p.drawText(QPointF(6, 37), QStringLiteral("Arrivals"));
-
-  // The time line, its arrow and the arrivals on it.
   p.setPen(Qt::NoPen);
   p.setBrush(ink);
-  p.drawRect(QRectF(QPointF(178, 31), QPointF(284, 32.6)));
-  p.drawPolygon(
-      QPolygonF({QPointF(294, 31.8), QPointF(282, 26.5), QPointF(282, 37.1)}));
-  for (const qreal x : {186.0, 201.0, 207.0, 234.0, 261.0})
-    p.drawRect(QRectF(QPointF(x, 19), QPointF(x + 1.6, 31)));
+  for (const LogoPart &part : LogoParts(Box{0, 0, kLogo.width, kLogo.height})) {
+    const QPointF first(part.corners[0].x, part.corners[0].y);
+    if (part.kind == LogoPart::Kind::Lettering) {
+      font.setPixelSize(qRound(part.size));
+      p.setFont(font);
+      p.setPen(ink);
+      p.drawText(first, QString::fromUtf8(kLogo.text.data(),
+                                          qsizetype(kLogo.text.size())));
+      p.setPen(Qt::NoPen);
+      continue;
+    }
+    QPolygonF polygon;
+    for (std::size_t i = 0; i < part.count; ++i)
+      polygon << QPointF(part.corners[i].x, part.corners[i].y);
+    p.drawPolygon(polygon);
+  }
   return picture;
 }
 

@@ -5,11 +5,10 @@
 
 namespace arrivals {
 
-// The wordmark drawn from its outlines, as scripts/make-logo.sh draws the
-// 300 x 48 pictures that the window shows at its own size: "Arrivals" in
-// dark blue serif, then a time line whose ticks are packet arrivals, on a
-// transparent ground. `size` is in logical pixels; the picture is sharp at
-// any size and device pixel ratio.
+// The wordmark painted from its table (ui/logo.h) at `size` logical pixels
+// and device pixel ratio `ratio`, on a transparent ground: sharp at any
+// size. window/make_logo.cpp saves it as the 300 x 48 and 600 x 96
+// pictures that the window shows at scale 1.
 QPixmap logoPicture(QSize size, qreal ratio);
 
 } // namespace arrivals

@@ -44,9 +44,12 @@ void paintGrey(QWidget *w) {
   w->setPalette(pal);
 }
 
-void name(QWidget *w, const QString &n) {
+// A control is found by its name in the form; a person hears a name of its
+// own: a box's is set here, and a button's is its caption, which it follows
+// as the caption changes ("Start", then "Stop").
+void name(QWidget *w, const QString &n, const QString &heard = QString()) {
   w->setObjectName(n);
-  w->setAccessibleName(n);
+  w->setAccessibleName(heard);
 }
 
 // A push button with a flat face in its palette's button colour, where the
@@ -178,7 +181,8 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   // The layout is fixed in twips: the window does not follow its size.
   setFixedSize(canvas_->sizeHint());
 
-  cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment");
+  cmbExperiment_ = makeCombo(ComboId::Experiment, "cmbExperiment",
+                             QStringLiteral("Arrival process"));
 
   const auto makeButton = [this](const CommandButton &b, const char *n) {
     auto *w = new FlatButton(QString::fromStdString(b.caption), this);
@@ -194,7 +198,8 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
   connect(btnPause_, &QPushButton::clicked, this,
           [this] { dispatch([this] { recorder_->ClickPause(); }); });
 
-  cmbData_ = makeCombo(ComboId::Data, "cmbData");
+  cmbData_ =
+      makeCombo(ComboId::Data, "cmbData", QStringLiteral("Packets per second"));
 
   views_ = new QButtonGroup(this);
   views_->setExclusive(true);
@@ -207,8 +212,11 @@ MainWindow::MainWindow(MainForm &form, Start start, QWidget *parent)
     views_->addButton(w, static_cast<int>(i));
     optGraphs_[i] = w;
   }
-  connect(views_, &QButtonGroup::idClicked, this, [this](int id) {
-    dispatch([this, id] { recorder_->ClickView(id); });
+  // Checked by a click, a key or a screen reader's "toggle" (which checks
+  // the button without clicking it): each selects its view.
+  connect(views_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked)
+      dispatch([this, id] { recorder_->ClickView(id); });
   });
 
   layOut();
@@ -261,9 +269,10 @@ MainWindow::~MainWindow() {
   form_.SetObserver(nullptr);
 }
 
-QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
+QComboBox *MainWindow::makeCombo(ComboId which, const char *n,
+                                 const QString &heard) {
   auto *box = new FormCombo(this);
-  name(box, QString::fromLatin1(n));
+  name(box, QString::fromLatin1(n), heard);
   paintGrey(box);
   // Enter adds nothing: the list holds exactly what start-up puts there.
   box->setInsertPolicy(QComboBox::NoInsert);
@@ -271,6 +280,7 @@ QComboBox *MainWindow::makeCombo(ComboId which, const char *n) {
   // The line edit is made here so that the slot marking the end of an edit
   // is connected before the box's own, and the one clearing it after.
   auto *edit = new QLineEdit(box);
+  edit->setAccessibleName(heard);
   const std::size_t i = slot(which);
   connect(edit, &QLineEdit::editingFinished, this,
           [this, i] { finishing_[i] = true; });

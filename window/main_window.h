@@ -120,7 +120,7 @@ private:
   void TimerChanged() override;
   void ShowMessage(std::string_view text) override;
 
-  QComboBox *makeCombo(ComboId which, const char *name);
+  QComboBox *makeCombo(ComboId which, const char *name, const QString &heard);
   QComboBox *combo(ComboId which) const;
   // Shows the box's text, list and text colour as the form holds them.
   void syncCombo(ComboId which);

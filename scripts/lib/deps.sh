@@ -19,10 +19,13 @@ ARRIVALS_BUILD_PACKAGES=(
 # locale sources from which the build makes a decimal-comma locale for the
 # number conversion tests, the formatter, the shell script checker and git
 # that CI checks the sources with, python3 for the test of the guide's
-# numbers, and scdoc, which checks the man pages' markup.
+# numbers, scdoc, which checks the man pages' markup, and the accessibility
+# bus, its Python bindings and a private D-Bus session through which the
+# end-to-end tests find and press the window's controls.
 ARRIVALS_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick libxcb1-dev locales
   clang-format shellcheck git python3 scdoc
+  python3-pyatspi at-spi2-core dbus
 )
 # The second compiler and its sanitizer and libFuzzer runtimes (Debian only
 # recommends the runtimes with clang), and python3 for the long-run checker.

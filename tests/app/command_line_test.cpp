@@ -18,9 +18,9 @@ struct Case {
   double zoom = 1;   // for Action::Run
 };
 
-class CommandLineTest : public ::testing::TestWithParam<Case> {};
+class command_line_table : public ::testing::TestWithParam<Case> {};
 
-TEST_P(CommandLineTest, reads_options_as_documented) {
+TEST_P(command_line_table, reads_options_as_documented) {
   const Case &c = GetParam();
   std::vector<std::string> arguments{"arrivals"};
   for (const char *a : c.args)
@@ -38,7 +38,7 @@ TEST_P(CommandLineTest, reads_options_as_documented) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    table, CommandLineTest,
+    table, command_line_table,
     ::testing::Values(
         Case{{}, Action::Run, ""}, Case{{"--help"}, Action::Help, ""},
         Case{{"-h"}, Action::Help, ""},
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
       return testing::RowName(row.index, about);
     });
 
-TEST(CommandLine, keeps_the_values) {
+TEST(command_line, keeps_the_values) {
   const CommandLine line = ParseCommandLine(
       {"arrivals", "--seed", "42", "--script", "-", "--screenshot",
        "\xff\xc3\xa9.png", "--record", "r\xff.script"});

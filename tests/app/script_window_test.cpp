@@ -41,7 +41,7 @@ void play(MainForm &form, ScriptRandom &random, const std::string &script) {
       << err.str();
 }
 
-TEST(ScriptWindow, seeded_window_draws_what_the_script_tool_draws) {
+TEST(script_window, seeded_window_draws_what_the_script_tool_draws) {
   for (const std::uint64_t seed : {0ull, 7ull, 18446744073709551615ull}) {
     ScriptRandom scripted;
     MainForm headless(scripted);
@@ -69,7 +69,7 @@ TEST(ScriptWindow, seeded_window_draws_what_the_script_tool_draws) {
   }
 }
 
-TEST(ScriptWindow, picture_shows_the_bars_of_the_played_form) {
+TEST(script_window, picture_shows_the_bars_of_the_played_form) {
   ScriptRandom random;
   MainForm form(random);
   play(form, random, "seed 1\nload\npick rate 4\nclick start\ntick 2400\n");
@@ -102,7 +102,7 @@ TEST(ScriptWindow, picture_shows_the_bars_of_the_played_form) {
 
 // --screenshot with --zoom F, through the program's own launch: a picture of
 // 844 F x 645 F pixels (halves up) with every bar at F times its place.
-TEST(ScriptWindow, zoomed_picture_has_the_bars_at_zoom_times_their_place) {
+TEST(script_window, zoomed_picture_has_the_bars_at_zoom_times_their_place) {
   const std::string script =
       "seed 1\nload\npick rate 4\nclick start\ntick 2400\n";
   ScriptRandom random;
@@ -169,7 +169,7 @@ void spit(const std::string &path, const std::string &text) {
 // --record: a file that cannot be written is said before anything runs; one
 // that can is written only once the script has played, so a failing script
 // leaves it whole; the script itself or the picture is never the recording.
-TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
+TEST(script_window, records_a_played_script_and_keeps_files_on_failure) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const std::string folder = dir.path().toStdString();
@@ -230,7 +230,7 @@ TEST(ScriptWindow, records_a_played_script_and_keeps_files_on_failure) {
 // events before an action and those at the end (the window closed) as
 // `tick N`, and the whole file rewritten, not added to, when a typed text
 // makes the recording inexact.
-TEST(ScriptWindow, records_the_live_window_to_its_file) {
+TEST(script_window, records_the_live_window_to_its_file) {
   QTemporaryDir dir;
   const std::string path =
       dir.filePath(QStringLiteral("live.script")).toStdString();
@@ -267,7 +267,7 @@ TEST(ScriptWindow, records_the_live_window_to_its_file) {
 // After its script the window shows the state the script left (a script
 // without `load` gets it at its end), and the program's picture is the
 // picture of that window.
-TEST(ScriptWindow, opens_on_the_state_the_script_left) {
+TEST(script_window, opens_on_the_state_the_script_left) {
   struct Case {
     const char *given;  // to the program
     const char *played; // the same with its `load`

@@ -33,7 +33,7 @@ TEST(startup, a_platform_without_its_display_stops_before_qt) {
   };
   for (const Case &c : cases) {
     const std::string message =
-        missingDisplayMessage({c.platform, c.display, c.wayland, c.qtOptions});
+        MissingDisplayMessage({c.platform, c.display, c.wayland, c.qtOptions});
     EXPECT_EQ(c.stops, startsWith(message, kNoDisplayStart))
         << "QT_QPA_PLATFORM='" << c.platform << "' DISPLAY='" << c.display
         << "' WAYLAND_DISPLAY='" << c.wayland << "': " << message;
@@ -60,7 +60,7 @@ TEST(startup, only_an_unreachable_display_hides_what_qt_said) {
       {{}, ""},
   };
   for (const Case &c : cases) {
-    const std::string message = fatalStartupMessage(c.earlier, fatal);
+    const std::string message = FatalStartupMessage(c.earlier, fatal);
     if (!c.start.empty()) {
       EXPECT_TRUE(startsWith(message, c.start)) << message;
       EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line";

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end test of recording: `arrivals --record FILE` on a virtual X
-# server of its own, seeded from the clock, driven by synthetic clicks and
-# keystrokes (Start, a typed rate, the other view, a typed process, Pause),
+# server of its own, seeded from the clock, driven through the accessibility
+# tree (tests/e2e/atspi.py: controls found by role and name, pressed, and
+# typed into keystroke by keystroke: Start, a rate, the other view, a
+# process, Pause),
 # its picture taken once paused, then closed. The recording, played by
 # `arrivals --script FILE --screenshot PNG`, must give the same picture of
 # everything the canvas paints (markers, counter, bars and their labels);
@@ -9,8 +11,8 @@
 #
 #   record_e2e.sh ARRIVALS CLOSE_WINDOW
 #
-# Needs xvfb-run (with Xvfb and xauth), xdotool and ImageMagick; when one is
-# missing the test is skipped (exit 77), except under CI (CI=true). The
+# Needs xvfb-run (with Xvfb and xauth), xdotool, ImageMagick, dbus,
+# at-spi2-core and python3-pyatspi; when one is missing the test is skipped (exit 77), except under CI (CI=true). The
 # pictures and the recording of a failed run are kept in ./record-failure/.
 set -euo pipefail
 
@@ -18,12 +20,7 @@ arrivals=${1:?usage: record_e2e.sh ARRIVALS CLOSE_WINDOW}
 close_window=${2:?usage: record_e2e.sh ARRIVALS CLOSE_WINDOW}
 
 # --- layout of the window, in pixels (15 twips to a pixel) -----------------
-start_x=84 start_y=84   # btnStart
-pause_x=188 pause_y=84  # btnPause
-rate_x=120 rate_y=138   # cmbData's text
-process_x=100 process_y=34 # cmbExperiment's text
-view_x=200 view_y=188   # optGraphs(1)
-# The control panel, where the real widgets stand: left out.
+# A point of plain window grey, below the control panel.
 grey_x=5 grey_y=600
 
 # shellcheck source=tests/e2e/display.sh
@@ -67,14 +64,9 @@ canvas_only() {
   convert "$1" -alpha off -fill black -draw "rectangle 0,0 261,205" "$2"
 }
 
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-
-# Replaces the text of the box at (X, Y) keystroke by keystroke.
-type_into() {
-  click "$1" "$2"
-  xdotool key --window "$window" ctrl+a
-  xdotool type --window "$window" --delay 60 "$3"
-}
+# Presses the controls named, or replaces a box's text, found in the tree.
+press() { atspi press "$app_pid" "$@" || fail "could not press $*"; }
+type_into() { atspi type "$app_pid" "$1" "$2" || fail "could not type into $1"; }
 
 # --- the live window, recording -------------------------------------------
 "$arrivals" --record "$work/session.script" >>"$work/arrivals.log" 2>&1 &
@@ -88,15 +80,15 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
-click "$start_x" "$start_y"
+press start
 sleep 2.5
-type_into "$rate_x" "$rate_y" 3.5
+type_into rate 3.5
 sleep 1.5
-click "$view_x" "$view_y"
+press 'view 1'
 sleep 2
-type_into "$process_x" "$process_y" Regular
+type_into process Regular
 sleep 3.5
-click "$pause_x" "$pause_y"
+press pause
 sleep 1
 import -window "$window" "$work/live.png"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of the real program: starts `arrivals` on a virtual X
-# server of its own, presses Start with a synthetic mouse click, and checks
+# server of its own, presses Start found by its name in the accessibility
+# tree (tests/e2e/atspi.py), and checks
 # on screenshots that red packet markers stand on the track and that the
 # packet counter has moved on from its start-up "0". Then it closes the
 # window the way a window manager does and checks that the program ends on
@@ -13,9 +14,10 @@
 #   window_e2e.sh ARRIVALS CLOSE_WINDOW
 #
 # ARRIVALS is the program, CLOSE_WINDOW the helper that sends a window
-# WM_DELETE_WINDOW. Needs xvfb-run (with Xvfb and xauth), xdotool and
-# ImageMagick (import, convert, compare); when one is missing the test is
-# skipped (exit 77), except under CI (CI=true), where that is a failure.
+# WM_DELETE_WINDOW. Needs xvfb-run (with Xvfb and xauth), xdotool,
+# ImageMagick (import, convert, compare), dbus, at-spi2-core and
+# python3-pyatspi; when one is missing the test is skipped (exit 77), except
+# under CI (CI=true), where that is a failure.
 # Screenshots of a failed run are kept in ./e2e-failure/.
 set -euo pipefail
 
@@ -23,8 +25,6 @@ arrivals=${1:?usage: window_e2e.sh ARRIVALS CLOSE_WINDOW}
 close_window=${2:?usage: window_e2e.sh ARRIVALS CLOSE_WINDOW}
 
 # --- layout of the window, in pixels (15 twips to a pixel) -----------------
-# btnStart: Left 600, Top 960, 1335 x 615 twips; its centre.
-start_x=84 start_y=84
 # A marker in flight: Top 60, 855 twips high, launched at Left 3720 and
 # moved right from there; so rows 4 to 61, never left of column 248.
 track_top=4 track_bottom=61 track_left=248
@@ -186,7 +186,10 @@ ink=$(convert "$work/counter-0.png" -fill white +opaque '#E0E0E0' \
 ((ink > 0)) || fail "the counter box shows no text at start-up"
 
 # --- press Start -------------------------------------------------------------
-xdotool mousemove --window "$window" "$start_x" "$start_y" click 1
+# Found by its role and name, and pressed as a screen reader presses it; its
+# name then follows its caption.
+atspi press "$app_pid" start || fail "could not press Start"
+atspi wait "$app_pid" stop || fail "Start did not become Stop"
 
 # A marker crosses the track in 1.75 s and arrivals come at random, so some
 # screenshots show no marker, and a marker may cover the counter: look at

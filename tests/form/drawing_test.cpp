@@ -112,5 +112,27 @@ TEST(drawing, arrowheads_and_axes) {
   EXPECT_EQ(arrowheads, 16);
 }
 
+// A line lies in the box from one end to the other, whichever way it runs;
+// the canvas repaints it where that box meets the damage.
+TEST(drawing, a_lines_bounds_span_its_ends) {
+  struct Row {
+    Line line;
+    Box bounds;
+  };
+  for (const Row &r : {Row{{10, 20, 110, 50}, {10, 20, 100, 30}},
+                       Row{{110, 20, 10, 50}, {10, 20, 100, 30}},
+                       Row{{10, 50, 110, 20}, {10, 20, 100, 30}},
+                       Row{{300, 40, 300, 900}, {300, 40, 0, 860}}}) {
+    DrawItem item;
+    item.paint = Paint::Line;
+    item.line = &r.line;
+    const Box b = item.bounds();
+    EXPECT_EQ(b.left, r.bounds.left);
+    EXPECT_EQ(b.top, r.bounds.top);
+    EXPECT_EQ(b.width, r.bounds.width) << r.line.x1 << "," << r.line.y1;
+    EXPECT_EQ(b.height, r.bounds.height) << r.line.x1 << "," << r.line.y1;
+  }
+}
+
 } // namespace
 } // namespace arrivals

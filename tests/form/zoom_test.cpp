@@ -20,17 +20,19 @@ TEST(zoom, client_area_in_pixels_halves_up) {
   }
 }
 
-// A step in or out goes to the next quarter that way, between 0.5 and 4; a
-// zoom a hair's breadth from a step counts as on it.
-TEST(zoom, steps_by_quarters) {
+// Ctrl++ and Ctrl+- step by a quarter, from between two steps to the nearer
+// one that way, and stop at the ends; a zoom a hair's breadth from a step
+// counts as on it.
+TEST(zoom, steps_by_a_quarter) {
   struct Row {
     double zoom, in, out;
   };
-  for (const Row &r : {Row{1, 1.25, 0.75}, Row{1.1, 1.25, 1},
-                       Row{0.5, 0.75, 0.5}, Row{4, 4, 3.75},
-                       Row{1 - 1e-9, 1.25, 0.75}, Row{1 + 1e-9, 1.25, 0.75}}) {
-    EXPECT_EQ(ZoomIn(r.zoom), r.in) << r.zoom;
-    EXPECT_EQ(ZoomOut(r.zoom), r.out) << r.zoom;
+  for (const Row &r :
+       {Row{1, 1.25, 0.75}, Row{1.1, 1.25, 1}, Row{0.5, 0.75, 0.5},
+        Row{4, 4, 3.75}, Row{3.9, 4, 3.75}, Row{1.25 + 1e-9, 1.5, 1},
+        Row{1 - 1e-9, 1.25, 0.75}, Row{1 + 1e-9, 1.25, 0.75}}) {
+    EXPECT_DOUBLE_EQ(ZoomIn(r.zoom), r.in) << r.zoom;
+    EXPECT_DOUBLE_EQ(ZoomOut(r.zoom), r.out) << r.zoom;
   }
 }
 

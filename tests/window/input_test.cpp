@@ -4,6 +4,7 @@
 #include <array>
 #include <iterator>
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -132,6 +133,12 @@ void InputTest::buttons() {
   }
   QTEST(start->text(), "start");
   QTEST(pause->text(), "pause");
+  // A person hears what the button says.
+  const auto heard = [](QWidget *w) {
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+  };
+  QTEST(heard(start), "start");
+  QTEST(heard(pause), "pause");
   QTEST(window_->tmrMain()->isActive(), "ticking");
   if (window_->tmrMain()->isActive()) {
     QCOMPARE(window_->tmrMain()->interval(), 50);

@@ -8,6 +8,7 @@
 #include "tests/window/window_fixture.h"
 #include "window/canvas.h"
 #include "window/fonts.h"
+#include "window/logo.h"
 #include "window/pixels.h"
 
 using namespace arrivals;
@@ -34,6 +35,7 @@ private slots:
   void buttonFaces_data();
   void buttonFaces();
   void trackAndLogo();
+  void zoomedWidths();
   void captionAlignment_data();
   void captionAlignment();
 };
@@ -295,6 +297,16 @@ void PaintingTest::trackAndLogo() {
   QPainter(&expected).drawImage(0, 0, logo);
   QCOMPARE(image.copy(QRect(QPoint(px(8040), px(8880)), logo.size())),
            expected);
+  // The pictures compiled in are the logo painted from its table
+  // (scripts/make-logo.sh makes them again when the table changes).
+  for (const int ratio : {1, 2}) {
+    const QImage file(ratio == 1 ? QStringLiteral(":/arrivals/logo.png")
+                                 : QStringLiteral(":/arrivals/logo@2x.png"));
+    QCOMPARE(file.convertToFormat(QImage::Format_ARGB32),
+             logoPicture(QSize(300, 48), ratio)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32));
+  }
 
   // Zoomed, the logo is drawn at the size of the zoom it is shown at, the
   // same whichever zoom came before.
@@ -307,6 +319,27 @@ void PaintingTest::trackAndLogo() {
   MainForm fresh(draws_);
   MainWindow direct(fresh);
   QCOMPARE(logoAt(*window_, 2), logoAt(direct, 2));
+  // Below scale 1 too: the logo painted to its box, not the picture.
+  const QImage small = logoAt(*window_, 0.75);
+  QImage painted(small.size(), QImage::Format_RGB32);
+  painted.fill(kGreyPx);
+  QPainter(&painted).drawPixmap(0, 0, logoPicture(small.size(), 1));
+  QCOMPARE(small, painted);
+}
+
+// A line's or an outline's width at a zoom: rounded, never below a pixel;
+// and a font's size in pixels, rounded likewise.
+void PaintingTest::zoomedWidths() {
+  QCOMPARE(toQFont(Font{16.5F, false}, 1.25).pixelSize(), 28); // 27.5
+  QCOMPARE(toQFont(Font{13.5F, false}, 1.1).pixelSize(), 20);  // 19.8
+  struct Row {
+    int pixels;
+    double zoom;
+    int width;
+  };
+  for (const Row &r : {Row{0, 2, 0}, Row{1, 0.5, 1}, Row{2, 1.25, 3},
+                       Row{3, 1.5, 5}, Row{3, 0.5, 2}, Row{2, 4, 8}})
+    QCOMPARE(zoomedWidth(r.pixels, r.zoom), r.width);
 }
 
 // A caption stands at the left of its box, or in its middle.

@@ -1,14 +1,12 @@
+// A script run whole, from its text to its status, output and messages:
+// every way it fails, the forms it accepts and the values it dumps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "model/random_source.h"
-#include "script/script_dump.h"
-#include "script/script_random.h"
 #include "script/script_runner.h"
-#include "script/script_text.h"
 
 namespace arrivals {
 namespace {
@@ -180,7 +178,7 @@ const Failure kFailures[] = {
      "line 7: out of scripted draws\n", 0},
 };
 
-TEST(script, failures_stop_with_their_status_and_line) {
+TEST(script_runner, failures_stop_with_their_status_and_line) {
   for (const Failure &f : kFailures) {
     SCOPED_TRACE(f.script);
     const Outcome o = RunText(f.script);
@@ -190,7 +188,7 @@ TEST(script, failures_stop_with_their_status_and_line) {
   }
 }
 
-TEST(script, accepted_forms) {
+TEST(script_runner, accepted_forms) {
   const char *kGood[] = {
       "",
       "# nothing but a comment\n\n",
@@ -217,7 +215,7 @@ TEST(script, accepted_forms) {
 
 // `type` takes the rest of the line after the one blank that follows the box
 // name, byte for byte.
-TEST(script, typed_text_is_the_rest_of_the_line) {
+TEST(script_runner, typed_text_is_the_rest_of_the_line) {
   struct Case {
     const char *line;
     const char *json; // cmbData as dumped
@@ -241,7 +239,7 @@ TEST(script, typed_text_is_the_rest_of_the_line) {
 }
 
 // Numbers are dumped with every digit it takes to read them back.
-TEST(script, dumps_exact_values) {
+TEST(script_runner, dumps_exact_values) {
   struct Case {
     const char *script, *key, *value;
   } const kCases[] = {
@@ -257,7 +255,7 @@ TEST(script, dumps_exact_values) {
   }
 }
 
-TEST(script, draws_count_every_source) {
+TEST(script_runner, draws_count_every_source) {
   // Uniform at 2 per second takes one draw per launch: a draw of 0.5 is a
   // gap of 500 ms, so launches come on ticks 2, 12 and 22, the third with a
   // draw from the generator.
@@ -269,176 +267,14 @@ TEST(script, draws_count_every_source) {
   EXPECT_EQ(Field(o.out, "packetCount"), "3");
 }
 
-TEST(script_random, follows_the_last_seed_or_draws) {
-  ScriptRandom r;
-  EXPECT_THROW(r.Draw(), OutOfDraws);
-  r.Randomize(); // start-up's clock seeding leaves it without a source
-  EXPECT_THROW(r.Draw(), OutOfDraws);
-
-  r.Seed(42);
-  MersenneSource own(42);
-  EXPECT_EQ(r.Draw(), own.Draw());
-  r.Randomize();
-  EXPECT_EQ(r.Draw(), own.Draw());
-
-  r.Append({0.25, 0.5});
-  EXPECT_EQ(r.Draw(), 0.25);
-  r.Seed(7); // back to the generator; the queue keeps its 0.5
-  MersenneSource seven(7);
-  EXPECT_EQ(r.Draw(), seven.Draw());
-  r.Append({0.75});
-  EXPECT_EQ(r.queued(), 2u);
-  EXPECT_EQ(r.Draw(), 0.5);
-  EXPECT_EQ(r.Draw(), 0.75);
-  EXPECT_THROW(r.Draw(), OutOfDraws);
-  EXPECT_EQ(r.count(), 6u); // a failed draw is not counted
-
-  // With a clock seed set, a spent queue hands over to the generator seeded
-  // with it, once; the next `clock` then does nothing.
-  r.Clock(9);
-  r.Append({0.125});
-  EXPECT_EQ(r.Draw(), 0.125);
-  MersenneSource nine(9);
-  EXPECT_EQ(r.Draw(), nine.Draw());
-  EXPECT_TRUE(r.seeded());
-  r.Clock(10);
-  EXPECT_EQ(r.Draw(), nine.Draw());
-  EXPECT_EQ(r.count(), 9u);
-  // `seed` unsets the clock seed: a later queue runs out for good.
-  r.Append({0.5});
-  r.Clock(11);
-  r.Seed(3);
-  r.Append({0.25});
-  EXPECT_EQ(r.Draw(), 0.5);
-  EXPECT_EQ(r.Draw(), 0.25);
-  EXPECT_THROW(r.Draw(), OutOfDraws);
-}
-
 // The tick budget stops delivering timer events, not the script.
-TEST(script, tick_budget_caps_the_events) {
+TEST(script_runner, tick_budget_caps_the_events) {
   StringSource in("seed 1\nload\nclick start\ntick 100\ntick\ndump\n");
   StringSink out, err;
   ScriptOptions options;
   options.maxTicks = 30;
   ASSERT_EQ(RunScript(in, out, err, options), kScriptOk) << err.str();
   EXPECT_EQ(Field(out.str(), "elapsedMs"), "1500");
-}
-
-TEST(script_text, excerpts_are_short_printable_lines) {
-  const std::string a59(59, 'a'), a60(60, 'a');
-  struct Case {
-    std::string text;
-    std::string shown;
-  } const kCases[] = {
-      {"", ""},
-      {"abc \xc3\xa9\xe2\x82\xac", "abc \xc3\xa9\xe2\x82\xac"},
-      {"a\\b", "a\\\\b"},
-      {std::string("\0\x1b[31m\t\x7f", 8), "\\x00\\x1b[31m\\x09\\x7f"},
-      {"\xc2\x9b\xc2\xa0", "\\xc2\\x9b\xc2\xa0"}, // C1 CSI; no-break space
-      {"\xff\xc0\xaf\xed\xa0\x80", "\\xff\\xc0\\xaf\\xed\\xa0\\x80"},
-      {a60, a60},
-      {a60 + "b", a60 + "..."},
-      {"\x01" + a59 + "b", "\\x01" + a59 + "..."},
-      {a59 + "\xc3\xa9", a59 + "..."}, // never half a character
-      {a59.substr(1) + "\xc3\xa9x", a59.substr(1) + "\xc3\xa9..."},
-      {a59 + "\xff", a59 + "\\xff"},
-  };
-  for (const Case &c : kCases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(Excerpt(c.text), c.shown);
-  }
-}
-
-TEST(script_dump, json_strings) {
-  struct Case {
-    std::string text;
-    std::string json;
-  } const kCases[] = {
-      {"", R"("")"},
-      {"Pareto 0.5", R"("Pareto 0.5")"},
-      {"a\"b\\c", R"("a\"b\\c")"},
-      {"\b\f\n\r\t", R"("\b\f\n\r\t")"},
-      {std::string("\0\x01\x1f", 3), R"("\u0000\u0001\u001f")"},
-      {"\x7f \xc3\xa9 \xe2\x82\xac", "\"\x7f \xc3\xa9 \xe2\x82\xac\""},
-  };
-  for (const Case &c : kCases) {
-    std::string out;
-    AppendJsonString(out, c.text);
-    EXPECT_EQ(out, c.json);
-  }
-}
-
-} // namespace
-} // namespace arrivals
-
-namespace arrivals {
-namespace {
-
-// Gives its bytes a few at a time, so that lines cross every refill.
-class TrickleSource final : public ByteSource {
-public:
-  TrickleSource(std::string text, std::size_t step)
-      : text_(std::move(text)), step_(step) {}
-  Status Read(char *data, std::size_t capacity, std::size_t &got) override {
-    got = std::min({capacity, step_, text_.size() - pos_});
-    if (got == 0)
-      return Status::End;
-    text_.copy(data, got, pos_);
-    pos_ += got;
-    return Status::Ok;
-  }
-
-private:
-  std::string text_;
-  std::size_t step_;
-  std::size_t pos_ = 0;
-};
-
-TEST(script_lines, lines_end_at_lf_and_stop_past_one_mib) {
-  const std::size_t mib = LineReader::kMaxLineBytes;
-  const std::string big(mib, 'x');
-  struct Case {
-    std::string text;
-    std::vector<std::string> lines;
-    bool tooLong;
-  } const kCases[] = {
-      {"", {}, false},
-      {"a\nb", {"a", "b"}, false},
-      {"a\r\nb\r", {"a", "b\r"}, false}, // a last CR is part of the line
-      {"a\r\r\n\n", {"a\r", ""}, false},
-      {"\xef\xbb\xbf"
-       "a\n\xef\xbb\xbf"
-       "b\n",
-       {"a", "\xef\xbb\xbf"
-             "b"},
-       false},
-      {"\xef\xbb", {"\xef\xbb"}, false}, // half a mark is kept
-      {big + "\r\nc\n", {big, "c"}, false},
-      {big, {big}, false},
-      // Reads of 64 KiB end right after the CR: it may still be a line end.
-      {std::string(65534, '#') + "\n" + big + "\r\nc\n",
-       {std::string(65534, '#'), big, "c"},
-       false},
-      {"a\n" + big + "x\n", {"a"}, true},
-      {big + "x", {}, true},
-  };
-  for (const Case &c : kCases) {
-    for (const std::size_t step : {std::size_t{1}, std::size_t{3}, mib}) {
-      if (c.text.size() > 4096 && step < mib)
-        continue; // a MiB a byte at a time is slow and adds nothing
-      SCOPED_TRACE(c.text.substr(0, 20) + " step " + std::to_string(step));
-      TrickleSource source(c.text, step);
-      LineReader reader(source);
-      std::vector<std::string> lines;
-      std::string line;
-      LineReader::Status status;
-      while ((status = reader.Next(line)) == LineReader::Status::Line)
-        lines.push_back(line);
-      EXPECT_EQ(lines, c.lines);
-      EXPECT_EQ(status, c.tooLong ? LineReader::Status::TooLong
-                                  : LineReader::Status::End);
-    }
-  }
 }
 
 } // namespace
