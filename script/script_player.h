@@ -94,6 +94,8 @@ private:
 
 // Plays every line of `in` on `session` at once (see ScriptPlayer), then
 // writes the message, if any, as one line on `err`. Returns the status.
+// For a source that blocks until bytes come (a descriptor, a string), never
+// for one that says Waiting.
 int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
                std::string_view program, std::string_view input,
                const std::function<void(std::string_view)> &ran = {});

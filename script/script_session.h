@@ -71,10 +71,11 @@ public:
   // A `tick` stops delivering events as soon as it is.
   bool Interrupted() const;
 
-  // A long `tick N` in slices: the events of the last line that Run left
-  // pending (dropped too once the timer is off, an output failed or a stop
-  // came), and ResumeTicks delivering up to `budget` more, returning as Run
-  // does. lineTicks() is that line's N (0 for any other line).
+  // A long `tick N` in slices. pendingTicks(): the events of the last line
+  // not delivered yet (none once the timer is off, an output failed or a
+  // stop came: the rest are dropped); lineTicks(): that line's N (0 for any
+  // other line). ResumeTicks delivers up to `budget` more and returns as
+  // Run does.
   std::uint64_t pendingTicks() const { return pendingTicks_; }
   std::uint64_t lineTicks() const { return lineTicks_; }
   int ResumeTicks(std::uint64_t budget);

@@ -16,6 +16,14 @@
 namespace arrivals {
 namespace {
 
+// A fresh form with a script session on it, its dumps kept.
+struct Stage {
+  ScriptRandom random;
+  MainForm form{random};
+  StringSink dumps;
+  ScriptSession session{form, random, dumps};
+};
+
 struct Played {
   int status;
   std::string dumps;
@@ -25,12 +33,9 @@ struct Played {
 
 // `script` played in steps of `budget` on a fresh form.
 Played PlayInSlices(const std::string &script, std::uint64_t budget) {
-  ScriptRandom random;
-  MainForm form(random);
-  StringSink dumps;
-  ScriptSession session(form, random, dumps);
+  Stage stage;
   StringSource source(script);
-  ScriptPlayer player(source, session, "arrivals", "the script");
+  ScriptPlayer player(source, stage.session, "arrivals", "the script");
   Played played;
   player.OnLineRan(
       [&played](std::string_view l) { played.ran.emplace_back(l); });
@@ -38,7 +43,7 @@ Played PlayInSlices(const std::string &script, std::uint64_t budget) {
   }
   EXPECT_EQ(player.state(), ScriptPlayer::State::Done);
   played.status = player.status();
-  played.dumps = dumps.str();
+  played.dumps = stage.dumps.str();
   played.message = player.message();
   return played;
 }
@@ -84,12 +89,9 @@ TEST(script_player, slices_of_any_size_play_as_the_whole) {
 // slice ends inside a long tick.
 TEST(script_player, reports_progress_inside_a_long_tick) {
   const std::string script = "seed 1\nload\nclick start\ntick 100\ndump\n";
-  ScriptRandom random;
-  MainForm form(random);
-  StringSink dumps;
-  ScriptSession session(form, random, dumps);
+  Stage stage;
   StringSource source(script);
-  ScriptPlayer player(source, session, "arrivals", "the script");
+  ScriptPlayer player(source, stage.session, "arrivals", "the script");
   struct Row {
     ScriptPlayer::State state;
     std::uint64_t line, bytes, lineBytes, lineTicks, lineTicksDone, ticksDone;
@@ -110,7 +112,7 @@ TEST(script_player, reports_progress_inside_a_long_tick) {
     EXPECT_EQ(player.lineTicksDone(), r.lineTicksDone);
     EXPECT_EQ(player.ticksDone(), r.ticksDone);
   }
-  EXPECT_EQ(session.ticks(), 100u);
+  EXPECT_EQ(stage.session.ticks(), 100u);
   EXPECT_EQ(player.status(), kScriptOk);
 }
 
@@ -124,31 +126,26 @@ TEST(script_player, cancel_names_the_line_being_played) {
       {10, "line 4: cancelled"}, // inside the long tick
   };
   for (const Case &c : cases) {
-    ScriptRandom random;
-    MainForm form(random);
-    StringSink dumps;
-    ScriptSession session(form, random, dumps);
+    Stage stage;
     StringSource source("seed 1\nload\nclick start\ntick 100000\ndump\n");
-    ScriptPlayer player(source, session, "arrivals", "the script");
+    ScriptPlayer player(source, stage.session, "arrivals", "the script");
     ASSERT_EQ(player.Step(c.budget), ScriptPlayer::State::Playing);
     player.Cancel();
     EXPECT_EQ(player.state(), ScriptPlayer::State::Done);
     EXPECT_EQ(player.status(), kScriptCancelled);
     EXPECT_EQ(player.message(), c.message);
     EXPECT_EQ(player.Step(), ScriptPlayer::State::Done);
-    EXPECT_EQ(dumps.str(), "");
+    EXPECT_EQ(stage.dumps.str(), "");
   }
 }
 
 // Each line plays as soon as it is whole: a dump is there before the next
 // line has come.
 TEST(script_player, plays_each_line_as_it_arrives) {
-  ScriptRandom random;
-  MainForm form(random);
-  StringSink dumps;
-  ScriptSession session(form, random, dumps);
+  Stage stage;
   PieceSource source;
-  ScriptPlayer player(source, session, "arrivals-script", "standard input");
+  ScriptPlayer player(source, stage.session, "arrivals-script",
+                      "standard input");
   const struct {
     const char *piece;
     std::size_t dumps;
@@ -159,14 +156,14 @@ TEST(script_player, plays_each_line_as_it_arrives) {
     source.Append(r.piece);
     EXPECT_EQ(player.Step(), ScriptPlayer::State::Waiting) << r.piece;
     std::size_t n = 0;
-    for (const char ch : dumps.str())
+    for (const char ch : stage.dumps.str())
       n += ch == '\n';
     EXPECT_EQ(n, r.dumps) << r.piece;
   }
   source.Close();
   EXPECT_EQ(player.Step(), ScriptPlayer::State::Done);
   EXPECT_EQ(player.status(), kScriptOk);
-  EXPECT_EQ(session.ticks(), 3u);
+  EXPECT_EQ(stage.session.ticks(), 3u);
 }
 
 } // namespace
