@@ -4,10 +4,10 @@
     line_by_line_test.py ARRIVALS_SCRIPT ARRIVALS
 
 Both programs read the script from a pipe and print the dumps into another;
-each row sends the script line by line and, after a `dump`, waits for that
-dump before it sends the next line. A program that held its dumps (or the
-lines it read) back until the end of input would never answer: every wait
-has a timeout, so that fault fails the test rather than hanging it.
+each row sends lines one at a time and, after a `dump`, waits for that dump
+before it sends the next line. A program that held its dumps (or the lines
+it read) back until the end of input would never answer: every wait has a
+timeout, so that fault fails the test rather than hanging it.
 """
 
 import os
@@ -21,6 +21,19 @@ import time
 WAIT = 60  # seconds: far more than any line needs, even on a busy machine
 SCRIPT = [b"seed 1", b"load", b"dump", b"click start", b"tick 400", b"dump",
           b"pick process 6", b"tick 40", b"dump"]
+ROWS = [
+    # what, lines sent, CR LF, then (close standard input, wait, or a
+    # signal), status, dumps read, how standard error ends
+    ("the whole script", SCRIPT, False, "close", 0, 3, b""),
+    ("in CR LF", SCRIPT, True, "close", 0, 3, b""),
+    # The reader does not wait for a third byte that may never come.
+    ("a first line shorter than a byte-order mark", [b"x"], False, "wait", 2,
+     0, b"line 1: unknown command 'x'\n"),
+    # Dead of the signal, with the dumps so far; the window neither starts
+    # up nor saves its picture.
+    ("SIGTERM between two lines", SCRIPT[:3], False, "SIGTERM",
+     -signal.SIGTERM, 1, b""),
+]
 
 
 class Failure(Exception):
@@ -42,34 +55,31 @@ def read_line(fd, pending):
     return line + b"\n"
 
 
-def wait(p):
-    try:
-        return p.wait(timeout=WAIT)
-    except subprocess.TimeoutExpired:
-        p.kill()
-        p.wait()
-        raise Failure("still running after %d s" % WAIT)
-
-
-def feed(argv, lines, crlf=False):
-    """Sends lines one by one, reading each dump before going on; returns
-    the dumps, the status (stdin left open until the program ends when the
-    last line fails) and standard error."""
-    p = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                         stderr=subprocess.PIPE)
-    try:
-        pending = [b""]
-        dumps = []
-        for line in lines:
-            p.stdin.write(line + (b"\r\n" if crlf else b"\n"))
-            p.stdin.flush()
-            if line == b"dump":
-                dumps.append(read_line(p.stdout.fileno(), pending))
-        return dumps, p, pending
-    except BaseException:
-        p.kill()
-        p.wait()
-        raise
+def play(argv, lines, crlf, then):
+    """Sends lines one by one, reading each dump before going on, then ends
+    as `then` says; returns the status, the dumps, what followed them on
+    standard output, and standard error."""
+    with subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE) as p:
+        try:
+            pending = [b""]
+            dumps = []
+            for line in lines:
+                p.stdin.write(line + (b"\r\n" if crlf else b"\n"))
+                p.stdin.flush()
+                if line == b"dump":
+                    dumps.append(read_line(p.stdout.fileno(), pending))
+            if then == "close":
+                p.stdin.close()
+            elif then == "SIGTERM":
+                p.send_signal(signal.SIGTERM)
+            status = p.wait(timeout=WAIT)
+            return status, dumps, pending[0] + p.stdout.read(), p.stderr.read()
+        except subprocess.TimeoutExpired:
+            raise Failure("still running after %d s" % WAIT)
+        finally:
+            if p.poll() is None:
+                p.kill()
 
 
 def main():
@@ -80,73 +90,24 @@ def main():
     failures = 0
     with tempfile.TemporaryDirectory(prefix="arrivals-lines-") as folder:
         os.chdir(folder)
-        rows = [
-            ("arrivals-script", [tool], False),
-            ("arrivals-script, CR LF", [tool], True),
-            ("arrivals --script -",
-             [window, "--script", "-", "--screenshot", "o.png"], False),
-        ]
-        for what, argv, crlf in rows:
-            try:
-                dumps, p, pending = feed(argv, SCRIPT, crlf)
-                if dumps != expected:
-                    raise Failure("dumps %r, expected %r" % (dumps, expected))
-                p.stdin.close()
-                rest = p.stdout.read()
-                status = wait(p)
-                if status != 0 or pending[0] + rest:
-                    raise Failure("status %s, more output %r, stderr %r" %
-                                  (status, pending[0] + rest, p.stderr.read()))
-                p.stdout.close()
-                p.stderr.close()
-            except Failure as failure:
-                failures += 1
-                print("FAIL %s: %s" % (what, failure), flush=True)
-
-        # A first line shorter than a byte-order mark fails at once: the
-        # reader does not wait for a third byte that may never come.
-        for what, argv in (("arrivals-script", [tool]),
-                           ("arrivals --script -", [window, "--script", "-",
-                                                    "--screenshot", "o.png"])):
-            try:
-                _, p, _ = feed(argv, [b"x"])
-                status = wait(p)
-                err = p.stderr.read()
-                p.stdin.close()
-                p.stdout.close()
-                p.stderr.close()
-                # (Qt may say something of its own before.)
-                said = b"line 1: unknown command 'x'\n"
-                if status != 2 or not (err == said or
-                                       err.endswith(b"\n" + said)):
-                    raise Failure("status %s, stderr %r" % (status, err))
-            except Failure as failure:
-                failures += 1
-                print("FAIL %s, a short first line: %s" % (what, failure),
-                      flush=True)
-        # SIGTERM while the program waits for the next line: it dies of the
-        # signal with the dumps so far, and the window neither starts up
-        # nor saves its picture.
-        for what, argv in (("arrivals-script", [tool]),
-                           ("arrivals --script -", [window, "--script", "-",
-                                                    "--screenshot",
-                                                    "stopped.png"])):
-            try:
-                dumps, p, pending = feed(argv, SCRIPT[:3])
-                p.send_signal(signal.SIGTERM)
-                status = wait(p)
-                rest = pending[0] + p.stdout.read()
-                p.stdin.close()
-                p.stdout.close()
-                p.stderr.close()
-                if status != -signal.SIGTERM or dumps != expected[:1] or rest:
-                    raise Failure("status %s, dumps %r" % (status, dumps + [rest]))
-                if os.path.exists("stopped.png"):
-                    raise Failure("the picture was saved after the signal")
-            except Failure as failure:
-                failures += 1
-                print("FAIL %s, SIGTERM between lines: %s" % (what, failure),
-                      flush=True)
+        for what, lines, crlf, then, status, dumps, err in ROWS:
+            for argv in [tool], [window, "--script", "-", "--screenshot",
+                                 "o.png"]:
+                row = "%s, %s" % (os.path.basename(argv[0]), what)
+                try:
+                    if os.path.exists("o.png"):
+                        os.remove("o.png")
+                    got = play(argv, lines, crlf, then)
+                    if got != (status, expected[:dumps], b"", got[3]) or \
+                            not got[3].endswith(err):
+                        raise Failure("status, dumps, more output, stderr: "
+                                      "%r" % (got,))
+                    if os.path.exists("o.png") != (argv[0] == window and
+                                                   status == 0):
+                        raise Failure("a picture saved or not saved wrongly")
+                except Failure as failure:
+                    failures += 1
+                    print("FAIL %s: %s" % (row, failure), flush=True)
         os.chdir("/")
     if failures:
         return 1
