@@ -15,6 +15,7 @@
 
 #include "script/byte_io.h"
 #include "script/output_files.h"
+#include "script/script_player.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "script/session_recorder.h"
@@ -170,6 +171,7 @@ int PlayInWindow(int in, const std::string &name,
     // While it lives, the session records the form's message boxes.
     FdSource source(in);
     FdSink out(STDOUT_FILENO, "standard output");
+    out.FlushEachWriteUnlessRegularFile();
     FdSink err(STDERR_FILENO, "standard error");
     ScriptSession session(form, random, out);
     const int status =

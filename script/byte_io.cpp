@@ -20,8 +20,6 @@ namespace {
 // Lines are written in blocks of about this many bytes.
 constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 } // namespace
 
 ByteSource::Status FdSource::Read(char *data, std::size_t capacity,
@@ -65,8 +63,13 @@ void FdSink::Write(std::string_view bytes) {
   if (error_ != 0)
     return;
   buffer_.append(bytes);
-  if (buffer_.size() >= kBlockBytes)
+  if (flushEachWrite_ || buffer_.size() >= kBlockBytes)
     Flush();
+}
+
+void FdSink::FlushEachWriteUnlessRegularFile() {
+  struct stat st = {};
+  flushEachWrite_ = ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode);
 }
 
 bool FdSink::Flush() {
@@ -110,62 +113,17 @@ ByteSource::Status StringSource::Read(char *data, std::size_t capacity,
   return Status::Ok;
 }
 
-bool LineReader::Fill() {
-  if (status_ != ByteSource::Status::Ok)
-    return false;
-  // What has been taken out goes first, so the buffer holds one line.
-  buffer_.erase(0, pos_);
-  pos_ = 0;
-  const std::size_t old = buffer_.size();
-  buffer_.resize(old + kBlockBytes);
-  std::size_t got = 0;
-  status_ = source_.Read(buffer_.data() + old, kBlockBytes, got);
-  buffer_.resize(old + got);
-  return status_ == ByteSource::Status::Ok;
-}
-
-LineReader::Status LineReader::Next(std::string &line) {
-  if (!started_) {
-    while (buffer_.size() < kByteOrderMark.size() && Fill()) {
-    }
-    if (std::string_view(buffer_).starts_with(kByteOrderMark))
-      pos_ = kByteOrderMark.size();
-    started_ = true;
+ByteSource::Status PieceSource::Read(char *data, std::size_t capacity,
+                                     std::size_t &got) {
+  got = std::min(capacity, pieces_.size() - pos_);
+  if (got == 0) {
+    pieces_.clear();
+    pos_ = 0;
+    return closed_ ? Status::End : Status::Waiting;
   }
-  std::size_t scanned = pos_;
-  for (;;) {
-    const auto end = buffer_.find('\n', scanned);
-    if (end != std::string::npos) {
-      std::size_t length = end - pos_;
-      if (length > 0 && buffer_[end - 1] == '\r')
-        --length;
-      if (length > kMaxLineBytes)
-        return Status::TooLong;
-      line.assign(buffer_, pos_, length);
-      pos_ = end + 1;
-      return Status::Line;
-    }
-    // A CR may still come before the LF: one byte more than the limit.
-    if (buffer_.size() - pos_ > kMaxLineBytes + 1)
-      return Status::TooLong;
-    scanned = buffer_.size();
-    const std::size_t before = pos_;
-    if (!Fill()) {
-      if (status_ == ByteSource::Status::Error)
-        return Status::Error;
-      if (status_ == ByteSource::Status::Stopped)
-        return Status::Stopped;
-      if (pos_ == buffer_.size())
-        return Status::End;
-      // The last line, without a line end: a CR there is part of it.
-      if (buffer_.size() - pos_ > kMaxLineBytes)
-        return Status::TooLong;
-      line.assign(buffer_, pos_);
-      pos_ = buffer_.size();
-      return Status::Line;
-    }
-    scanned -= before - pos_; // Fill moved the line to the front
-  }
+  std::memcpy(data, pieces_.data() + pos_, got);
+  pos_ += got;
+  return Status::Ok;
 }
 
 } // namespace arrivals

@@ -15,7 +15,9 @@ namespace arrivals {
 // Where a script comes from.
 class ByteSource {
 public:
-  enum class Status { Ok, End, Error, Stopped };
+  // Waiting: no byte yet, but more may come (bytes that arrive a piece at a
+  // time); the reader asks again later.
+  enum class Status { Ok, End, Error, Stopped, Waiting };
   virtual ~ByteSource() = default;
   // Reads at most `capacity` bytes into `data`, at least one with Ok.
   virtual Status Read(char *data, std::size_t capacity, std::size_t &got) = 0;
@@ -65,11 +67,17 @@ public:
   bool failed() const override { return error_ != 0; }
   std::string ErrorText() const override;
 
+  // From now on every Write goes out at once when the descriptor is not a
+  // regular file (a pipe, a terminal), so that whoever reads it sees each
+  // dump when it is printed; a regular file keeps the blocks.
+  void FlushEachWriteUnlessRegularFile();
+
 private:
   int fd_;
   std::string name_;
   std::string buffer_;
   int error_ = 0;
+  bool flushEachWrite_ = false;
 };
 
 // Bytes held in memory, for tests and for front ends without files.
@@ -77,10 +85,26 @@ class StringSource final : public ByteSource {
 public:
   explicit StringSource(std::string text) : text_(std::move(text)) {}
   Status Read(char *data, std::size_t capacity, std::size_t &got) override;
+  std::size_t size() const { return text_.size(); }
 
 private:
   std::string text_;
   std::size_t pos_ = 0;
+};
+
+// Bytes that arrive a piece at a time, for a front end that cannot wait
+// for them: Read hands out what has come, and says Waiting when nothing has,
+// until Close.
+class PieceSource final : public ByteSource {
+public:
+  void Append(std::string_view bytes) { pieces_.append(bytes); }
+  void Close() { closed_ = true; }
+  Status Read(char *data, std::size_t capacity, std::size_t &got) override;
+
+private:
+  std::string pieces_; // what has come and not been read yet, from pos_
+  std::size_t pos_ = 0;
+  bool closed_ = false;
 };
 
 class StringSink final : public ByteSink {
@@ -93,29 +117,6 @@ public:
 
 private:
   std::string text_;
-};
-
-// The lines of a script: LF ends a line, and a CR right before it is no
-// part of the line; a UTF-8 byte-order mark at the very start is skipped.
-// A line longer than kMaxLineBytes is refused without reading the rest.
-class LineReader {
-public:
-  static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
-  enum class Status { Line, End, TooLong, Error, Stopped };
-
-  explicit LineReader(ByteSource &source) : source_(source) {}
-  // The next line, without its line end.
-  Status Next(std::string &line);
-  std::string ErrorText() const { return source_.ErrorText(); }
-
-private:
-  bool Fill(); // false at the end, on an error or a stop (in status_)
-
-  ByteSource &source_;
-  std::string buffer_;
-  std::size_t pos_ = 0;
-  bool started_ = false;
-  ByteSource::Status status_ = ByteSource::Status::Ok;
 };
 
 } // namespace arrivals

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "script/byte_io.h"
-#include "script/script_session.h"
+#include "script/script_player.h"
 
 namespace arrivals {
 
@@ -11,7 +11,7 @@ namespace arrivals {
 // state, feeds it the commands line by line and writes one JSON line to
 // `out` for every `dump`. Stops at the first line it cannot run, with
 // "line N: why" on `err`; what was written to `out` and to the traces
-// before stays there. Returns the exit status (see PlayScript, whose
+// before stays there. Returns the exit status (see ScriptPlayer, whose
 // messages name `program` and `input`).
 int RunScript(ByteSource &in, ByteSink &out, ByteSink &err,
               const ScriptOptions &options = {},

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "model/numbers.h"
-#include "script/output_files.h"
 #include "script/script_dump.h"
 #include "script/script_random.h"
 #include "script/script_text.h"
@@ -115,11 +114,12 @@ void ScriptSession::ShowMessage(std::string_view text) {
   messages_.emplace_back(text);
 }
 
-int ScriptSession::Run(std::string_view line) {
+int ScriptSession::Run(std::string_view line, std::uint64_t tickBudget) {
   ++line_;
+  lineTicks_ = 0;
   int status = kScriptOk;
   try {
-    Dispatch(line);
+    Dispatch(line, tickBudget);
   } catch (const Malformed &e) {
     status = kScriptMalformed;
     why_ = e.why;
@@ -132,7 +132,7 @@ int ScriptSession::Run(std::string_view line) {
   return status;
 }
 
-void ScriptSession::Dispatch(std::string_view line) {
+void ScriptSession::Dispatch(std::string_view line, std::uint64_t tickBudget) {
   Words words(line);
   const auto command = words.Next();
   if (!command || command->front() == '#')
@@ -164,7 +164,7 @@ void ScriptSession::Dispatch(std::string_view line) {
     return Type(words);
   if (name == "pick")
     return Pick(words);
-  return Tick(words);
+  return Tick(words, tickBudget);
 }
 
 // The number of `seed` and `clock`: an unsigned 64-bit decimal.
@@ -263,7 +263,7 @@ void ScriptSession::Pick(Words &words) {
                     " out of range"};
 }
 
-void ScriptSession::Tick(Words &words) {
+void ScriptSession::Tick(Words &words, std::uint64_t budget) {
   std::uint64_t n = 1;
   if (const auto word = words.Next()) {
     const auto value = ParseUnsigned(*word);
@@ -273,8 +273,9 @@ void ScriptSession::Tick(Words &words) {
     n = *value;
     words.End("tick");
   }
+  lineTicks_ = n;
   pendingTicks_ = n;
-  DeliverTicks(tickBudget_);
+  DeliverTicks(budget);
 }
 
 int ScriptSession::ResumeTicks(std::uint64_t budget) {
@@ -326,49 +327,6 @@ bool ScriptSession::Interrupted() const {
          std::any_of(outputs.begin(), outputs.end(), [](const ByteSink *sink) {
            return sink != nullptr && sink->failed();
          });
-}
-
-int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
-               std::string_view program, std::string_view input,
-               const std::function<void(std::string_view)> &ran) {
-  LineReader reader(in);
-  std::string line;
-  std::string message;
-  int status = kScriptOk;
-  for (;;) {
-    const LineReader::Status read = reader.Next(line);
-    if (read == LineReader::Status::Line) {
-      status = session.Run(line);
-      if (status != kScriptOk)
-        message = "line " + std::to_string(session.line()) + ": " +
-                  session.why() + "\n";
-    } else if (read == LineReader::Status::TooLong) {
-      status = kScriptMalformed;
-      message = "line " + std::to_string(session.line() + 1) +
-                ": longer than 1 MiB\n";
-    } else if (read == LineReader::Status::Error) {
-      status = kScriptMalformed;
-      message = std::string(program) + ": cannot read " + MessageName(input) +
-                ": " + reader.ErrorText() + "\n";
-    }
-    if (read == LineReader::Status::Line && status == kScriptOk && ran)
-      ran(line);
-    if (read != LineReader::Status::Line || status != kScriptOk ||
-        session.Interrupted())
-      break;
-  }
-  // The dumps and rows before a failure come before its message.
-  if (const ByteSink *failed = session.Flush()) {
-    status = kScriptMalformed;
-    message = std::string(program) + ": " + failed->ErrorText() + "\n";
-  }
-  if (StopRequested())
-    return kScriptStopped;
-  if (!message.empty()) {
-    err.Write(message);
-    err.Flush();
-  }
-  return status;
 }
 
 } // namespace arrivals

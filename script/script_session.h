@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,11 +49,13 @@ public:
 
   // Runs one line (without its line end) and counts it. Returns kScriptOk,
   // or kScriptMalformed / kScriptOutOfDraws with the reason in why(); the
-  // dumps written before stay written.
-  int Run(std::string_view line);
+  // dumps written before stay written. A `tick N` delivers at most
+  // `tickBudget` of its events and leaves the rest pending (see
+  // ResumeTicks), so that a long one can be played in slices.
+  int Run(std::string_view line, std::uint64_t tickBudget = UINT64_MAX);
 
   // Why the last failing line failed, without the "line N: " that
-  // PlayScript puts before it.
+  // LineMessage puts before it.
   const std::string &why() const { return why_; }
   // Lines run so far: after a failure, the number of the failing line.
   std::uint64_t line() const { return line_; }
@@ -70,12 +71,13 @@ public:
   // A `tick` stops delivering events as soon as it is.
   bool Interrupted() const;
 
-  // A long `tick N` in slices, so that a page stays responsive: with a
-  // budget, Run delivers at most that many of the line's events and leaves
-  // the rest pending; ResumeTicks delivers up to `budget` more and returns
-  // as Run does. Without a budget (the default) a `tick` line runs whole.
-  void SetTickBudget(std::uint64_t budget) { tickBudget_ = budget; }
+  // A long `tick N` in slices. pendingTicks(): the events of the last line
+  // not delivered yet (none once the timer is off, an output failed or a
+  // stop came: the rest are dropped); lineTicks(): that line's N (0 for any
+  // other line). ResumeTicks delivers up to `budget` more and returns as
+  // Run does.
   std::uint64_t pendingTicks() const { return pendingTicks_; }
+  std::uint64_t lineTicks() const { return lineTicks_; }
   int ResumeTicks(std::uint64_t budget);
 
 private:
@@ -83,7 +85,7 @@ private:
   void ShowMessage(std::string_view text) override;
 
   class Words;
-  void Dispatch(std::string_view line);
+  void Dispatch(std::string_view line, std::uint64_t tickBudget);
   static std::uint64_t SeedNumber(Words &words, const std::string &what);
   void Seed(Words &words);
   void Clock(Words &words);
@@ -92,7 +94,7 @@ private:
   void Click(Words &words);
   void Type(Words &words);
   void Pick(Words &words);
-  void Tick(Words &words);
+  void Tick(Words &words, std::uint64_t budget);
   void DeliverTicks(std::uint64_t budget);
   static int Index(Words &words, const std::string &what);
   void Dump();
@@ -109,21 +111,9 @@ private:
   std::uint64_t line_ = 0;
   std::uint64_t ticks_ = 0;
   std::uint64_t pendingTicks_ = 0;
-  std::uint64_t tickBudget_ = UINT64_MAX;
+  std::uint64_t lineTicks_ = 0;
   std::uint64_t timeMs_ = 0; // the timer's interval summed over the events
   bool loaded_ = false;
 };
-
-// Plays every line of `in` (see LineReader) on `session`, then flushes its
-// outputs. Stops at the first line that fails, with "line N: why" on `err`;
-// at a read or write error, with "PROGRAM: cannot read INPUT: REASON" or
-// "PROGRAM: cannot write NAME: REASON" and status kScriptMalformed; at a
-// stop signal, with kScriptStopped and every output flushed. `program`
-// names the program and `input` the script ("standard input", a file name).
-// `ran`, when given, is told of every line that ran, as the reader gave it
-// (a recording keeps them).
-int PlayScript(ByteSource &in, ScriptSession &session, ByteSink &err,
-               std::string_view program, std::string_view input,
-               const std::function<void(std::string_view)> &ran = {});
 
 } // namespace arrivals

@@ -1,10 +1,11 @@
 #include "script/traced_replay.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "script/byte_io.h"
+#include "script/line_source.h"
+#include "script/script_player.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "script/script_text.h"
@@ -66,26 +67,15 @@ std::optional<std::uint64_t> TickCount(std::string_view line) {
   return ParseUnsigned(w.word[1]);
 }
 
-// The next line of `text` from `pos` (moved past it), as PlayScript reads
-// it: a CR right before the LF is no part of it.
-std::string_view TakeLine(std::string_view text, std::size_t &pos) {
-  const std::size_t end = std::min(text.find('\n', pos), text.size());
-  std::string_view line = text.substr(pos, end - pos);
-  const bool feed = end < text.size();
-  pos = feed ? end + 1 : end;
-  if (feed && !line.empty() && line.back() == '\r')
-    line.remove_suffix(1);
-  return line;
-}
-
 } // namespace
 
 struct TracedReplay::Player {
-  Player(ByteWriter packets, ByteWriter seconds)
+  Player(std::string script, ByteWriter packets, ByteWriter seconds)
       : hasPackets(static_cast<bool>(packets)),
         hasSeconds(static_cast<bool>(seconds)), packetsSink(std::move(packets)),
         secondsSink(std::move(seconds)), form(random),
-        session(form, random, dumps, Options()) {}
+        session(form, random, dumps, Options()), source(std::move(script)),
+        player(source, session, "arrivals", "the recording") {}
 
   ScriptOptions Options() {
     ScriptOptions options;
@@ -104,64 +94,34 @@ struct TracedReplay::Player {
   ScriptRandom random;
   MainForm form;
   ScriptSession session;
+  StringSource source;
+  ScriptPlayer player;
 };
 
 TracedReplay::TracedReplay(std::string script, ByteWriter packets,
-                           ByteWriter seconds)
-    : script_(std::move(script)), player_(std::make_unique<Player>(
-                                      std::move(packets), std::move(seconds))) {
-  for (std::size_t pos = 0; pos < script_.size();) {
-    const auto n = TickCount(TakeLine(script_, pos));
-    if (n)
-      total_ = *n > UINT64_MAX - total_ ? UINT64_MAX : total_ + *n;
+                           ByteWriter seconds) {
+  {
+    StringSource source(script);
+    LineReader reader(source);
+    std::string line;
+    while (reader.Next(line) == LineReader::Status::Line)
+      if (const auto n = TickCount(line))
+        total_ = *n > UINT64_MAX - total_ ? UINT64_MAX : total_ + *n;
   }
+  player_ = std::make_unique<Player>(std::move(script), std::move(packets),
+                                     std::move(seconds));
 }
 
 TracedReplay::~TracedReplay() = default;
 
-bool TracedReplay::NextLine() {
-  if (pos_ >= script_.size())
-    return false;
-  const std::string_view line = TakeLine(script_, pos_);
-  ++line_;
-  ScriptSession &session = player_->session;
-  if (session.loaded())
-    if (const auto n = TickCount(line)) {
-      pending_ = *n; // delivered by Step, in slices
-      return true;
-    }
-  status_ = session.Run(line);
-  if (status_ != kScriptOk)
-    message_ = "line " + std::to_string(line_) + ": " + session.why();
-  return true;
+bool TracedReplay::Step(std::uint64_t events) {
+  return player_->player.Step(events) != ScriptPlayer::State::Done;
 }
 
-bool TracedReplay::Step(std::uint64_t events) {
-  ScriptSession &session = player_->session;
-  std::uint64_t budget = std::max<std::uint64_t>(events, 1);
-  while (status_ == kScriptOk && budget > 0) {
-    if (pending_ == 0) {
-      if (!NextLine())
-        break;
-      --budget; // a long script of other lines is sliced too
-      continue;
-    }
-    const std::uint64_t k = std::min(pending_, budget);
-    const std::uint64_t before = session.ticks();
-    status_ = session.Run("tick " + std::to_string(k));
-    if (status_ != kScriptOk) {
-      message_ = "line " + std::to_string(line_) + ": " + session.why();
-      break;
-    }
-    // An event of a timer that is off is dropped, and so is every one
-    // after it on this line: no handler runs to switch it on.
-    const bool dropped = session.ticks() - before < k;
-    const std::uint64_t spent = dropped ? pending_ : k;
-    pending_ -= spent;
-    done_ += spent;
-    budget -= k;
-  }
-  return status_ == kScriptOk && (pending_ > 0 || pos_ < script_.size());
+std::uint64_t TracedReplay::done() const { return player_->player.ticksDone(); }
+int TracedReplay::status() const { return player_->player.status(); }
+const std::string &TracedReplay::message() const {
+  return player_->player.message();
 }
 
 int ReplayTraces(
@@ -172,7 +132,7 @@ int ReplayTraces(
                       std::move(seconds));
   while (replay.Step()) {
     if (progress && !progress(replay.done(), replay.total()))
-      return kReplayCancelled;
+      return kScriptCancelled;
   }
   if (message)
     *message = replay.message();

@@ -11,9 +11,6 @@ namespace arrivals {
 // Takes the bytes of an output file as they are made.
 using ByteWriter = std::function<void(std::string_view bytes)>;
 
-// Status of a replay cancelled before its end.
-inline constexpr int kReplayCancelled = 130;
-
 // Plays a script (a session's recording) on a form of its own with the
 // trace hook attached, writing the packets and seconds CSV files as
 // `arrivals-script --packets --seconds` would, rows as they come, so that a
@@ -28,38 +25,31 @@ public:
   TracedReplay(const TracedReplay &) = delete;
   TracedReplay &operator=(const TracedReplay &) = delete;
 
-  // Runs lines until about `events` timer events have been delivered or the
-  // script ends. Returns whether anything is left to run.
+  // Runs lines until about `events` lines and timer events have been played
+  // (see ScriptPlayer::Step) or the script ends. Returns whether anything
+  // may be left to run.
   bool Step(std::uint64_t events = 20000);
 
   // Timer events the script's `tick` lines ask for so far and in all (those
   // the form drops while its timer is off count as done), for a progress
   // bar.
-  std::uint64_t done() const { return done_; }
+  std::uint64_t done() const;
   std::uint64_t total() const { return total_; }
 
   // kScriptOk, or the status of the line that failed, with "line N: why".
-  int status() const { return status_; }
-  const std::string &message() const { return message_; }
+  int status() const;
+  const std::string &message() const;
 
 private:
   struct Player;
-  bool NextLine();
 
-  std::string script_;
-  std::size_t pos_ = 0;       // where the next line begins
-  std::uint64_t line_ = 0;    // lines begun
-  std::uint64_t pending_ = 0; // events left of the current `tick` line
-  std::uint64_t done_ = 0;
   std::uint64_t total_ = 0;
-  int status_ = 0;
-  std::string message_;
   std::unique_ptr<Player> player_;
 };
 
 // Plays the whole script as TracedReplay does. `progress` (optional) is
 // told done and total after every slice; when it returns false the replay
-// stops with kReplayCancelled. Returns the status; `message` (optional)
+// stops with kScriptCancelled. Returns the status; `message` (optional)
 // takes the "line N: why" of a failure.
 int ReplayTraces(
     std::string script, ByteWriter packets, ByteWriter seconds,

@@ -142,6 +142,7 @@ int RunScriptTool(const std::vector<std::string> &args, int in, int out,
     options.seconds = &seconds.emplace(files.fd(*secondsFile), *line.seconds);
   FdSource source(in);
   FdSink dumps(out, "standard output");
+  dumps.FlushEachWriteUnlessRegularFile();
   FdSink messages(err, "standard error");
   return RunScript(source, dumps, messages, options);
 }

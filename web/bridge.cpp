@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 
 #include "script/byte_io.h"
 #include "script/script_dump.h"
+#include "script/script_player.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "script/script_text.h"
@@ -22,7 +24,6 @@
 #include "script/traced_replay.h"
 #include "ui/form.h"
 #include "web/scene.h"
-#include "web/script_lines.h"
 
 namespace arrivals {
 namespace {
@@ -41,7 +42,9 @@ struct Page {
   MainForm form{random};
   StringSink dumps;
   ScriptSession session{form, random, dumps};
-  ScriptLines lines;
+  // The script of the link, played in slices (see web_play).
+  std::optional<StringSource> script;
+  std::optional<ScriptPlayer> player;
   PageMessages messages;
   bool interactive = false;
   std::string message; // "line N: why" after a failure
@@ -96,8 +99,11 @@ EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, std::size_t seedLength,
                                    int hasSeed, const char *script,
                                    std::size_t length) {
   page = std::make_unique<Page>();
-  page->session.SetTickBudget(kSliceEvents);
-  page->lines.Reset(std::string_view(script, length));
+  Page &p = *page;
+  p.player.emplace(p.script.emplace(std::string(script, length)), p.session,
+                   "arrivals", "the script");
+  p.player->OnLineRan(
+      [&p](std::string_view line) { p.recording.ScriptLine(line); });
   if (hasSeed != 0) {
     const std::string_view text(seed, seedLength);
     const auto value = ParseUnsigned(text);
@@ -116,52 +122,39 @@ EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, std::size_t seedLength,
 // otherwise the script's status; on success the form is then ready for use.
 EMSCRIPTEN_KEEPALIVE int web_play() {
   Page &p = *page;
-  std::uint64_t budget = kSliceEvents;
-  while (budget > 0) {
-    if (p.session.pendingTicks() > 0) {
-      const std::uint64_t before = p.session.pendingTicks();
-      if (const int status = p.session.ResumeTicks(budget);
-          status != kScriptOk) {
-        p.message =
-            "line " + std::to_string(p.session.line()) + ": " + p.session.why();
-        return status;
-      }
-      budget -= std::min(budget, before - p.session.pendingTicks());
-      continue;
-    }
-    const auto line = p.lines.Next();
-    if (!line) {
-      BeginInteraction();
-      return kScriptOk;
-    }
-    int status = kScriptOk;
-    if (line->tooLong) {
-      p.session.Run("#"); // counts the line
-      p.message =
-          "line " + std::to_string(p.session.line()) + ": longer than 1 MiB";
-      return kScriptMalformed;
-    }
-    status = p.session.Run(line->text);
-    if (status == kScriptOk)
-      p.recording.ScriptLine(line->text);
-    if (status != kScriptOk) {
-      p.message =
-          "line " + std::to_string(p.session.line()) + ": " + p.session.why();
-      return status;
-    }
-    --budget;
+  if (p.player->Step(kSliceEvents) != ScriptPlayer::State::Done)
+    return -1;
+  if (p.player->status() != kScriptOk) {
+    p.message = p.player->message();
+    return p.player->status();
   }
-  return -1;
+  BeginInteraction();
+  return kScriptOk;
 }
 
-// Share of the script played, from 0 to 1, for the progress bar.
-EMSCRIPTEN_KEEPALIVE double web_progress() { return page->lines.Progress(); }
+// Share of the script played, from 0 to 1, for the progress bar: its bytes,
+// a long `tick N` counting its line's bytes as its events are done.
+EMSCRIPTEN_KEEPALIVE double web_progress() {
+  const ScriptPlayer &player = *page->player;
+  const auto size = static_cast<double>(page->script->size());
+  if (size == 0)
+    return 1.0;
+  double done = static_cast<double>(player.bytesDone());
+  if (player.lineTicksDone() < player.lineTicks())
+    done -= static_cast<double>(player.lineBytes()) *
+            (1 - static_cast<double>(player.lineTicksDone()) /
+                     static_cast<double>(player.lineTicks()));
+  return done / size;
+}
 
-// Cancel: the line being played, for "line N: cancelled".
+// Cancel: the script stops at the line being played, whose number it
+// returns; web_message then says "line N: cancelled".
 EMSCRIPTEN_KEEPALIVE double web_current_line() {
-  const Page &p = *page;
-  return static_cast<double>(p.session.line() +
-                             (p.session.pendingTicks() > 0 ? 0 : 1));
+  Page &p = *page;
+  const auto line = static_cast<double>(p.player->line());
+  p.player->Cancel();
+  p.message = p.player->message();
+  return line;
 }
 
 // After a failed script or a cancel: the form as `load` leaves it, with

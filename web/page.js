@@ -553,8 +553,8 @@
       while (status < 0 && performance.now() < end && !run.cancelled)
         status = M._web_play();
       if (run.cancelled) {
-        const line = M._web_current_line();
-        return fail(130, `line ${line}: cancelled`);
+        M._web_current_line(); // stops the script, and says where
+        return fail(130, str(M._web_message()));
       }
       if (status >= 0) {
         takeDumps();

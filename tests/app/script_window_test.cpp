@@ -20,6 +20,7 @@
 
 #include "app/launch.h"
 #include "script/output_files.h"
+#include "script/script_player.h"
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "script/session_recorder.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "script/byte_io.h"
+#include "script/line_source.h"
 
 namespace arrivals {
 namespace {

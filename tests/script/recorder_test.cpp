@@ -9,6 +9,7 @@
 
 #include "script/byte_io.h"
 #include "script/script_dump.h"
+#include "script/script_player.h"
 #include "script/script_random.h"
 #include "script/script_runner.h"
 #include "script/script_session.h"
@@ -318,7 +319,7 @@ TEST(traced_replay, stops_on_a_failure_or_when_cancelled) {
                   EXPECT_LT(done, total);
                   return ++calls < 2;
                 }),
-            kReplayCancelled);
+            kScriptCancelled);
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(p.back(), '\n'); // whole rows only
 }

@@ -1,5 +1,5 @@
-// The browser edition's core: the script's lines as the page takes them,
-// and the scene its canvas paints.
+// The browser edition's core: the scene its canvas paints. (The script's
+// lines are the script language's own: tests/script/line_source_test.cpp.)
 
 #include <string>
 #include <vector>
@@ -8,65 +8,9 @@
 
 #include "ui/controls.h"
 #include "web/scene.h"
-#include "web/script_lines.h"
 
 namespace arrivals {
 namespace {
-
-std::vector<std::string> LinesOf(const std::string &script) {
-  ScriptLines lines;
-  lines.Reset(script);
-  std::vector<std::string> out;
-  while (const auto line = lines.Next())
-    out.push_back(line->tooLong ? "<too long>" : std::string(line->text));
-  return out;
-}
-
-TEST(web_script_lines, split_as_the_script_tool_reads_standard_input) {
-  struct Case {
-    const char *what;
-    std::string script;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {
-      {"empty", "", {}},
-      {"one line, no line end", "load", {"load"}},
-      {"LF ends a line", "seed 1\nload\n", {"seed 1", "load"}},
-      {"CR LF ends a line", "seed 1\r\nload\r\n", {"seed 1", "load"}},
-      {"a last CR without LF stays", "load\r", {"load\r"}},
-      {"a lone CR inside stays", "type rate 1\r2\n", {"type rate 1\r2"}},
-      {"blank lines count", "\n\nload\n", {"", "", "load"}},
-      {"a byte-order mark before the first line",
-       "\xEF\xBB\xBFload\n",
-       {"load"}},
-      {"only at the very start",
-       "load\n\xEF\xBB\xBF\n",
-       {"load", "\xEF\xBB\xBF"}},
-      {"a NUL is a byte like any other",
-       std::string("lo\0ad", 5),
-       {std::string("lo\0ad", 5)}},
-      {"exactly 1 MiB is allowed",
-       std::string(ScriptLines::kMaxLine, '#') + "\nload",
-       {std::string(ScriptLines::kMaxLine, '#'), "load"}},
-      {"one byte more is too long",
-       std::string(ScriptLines::kMaxLine + 1, '#') + "\nload",
-       {"<too long>", "load"}},
-  };
-  for (const Case &c : cases)
-    EXPECT_EQ(LinesOf(c.script), c.lines) << c.what;
-}
-
-TEST(web_script_lines, progress_runs_from_zero_to_one) {
-  ScriptLines lines;
-  lines.Reset("seed 1\nload\n");
-  EXPECT_EQ(lines.Progress(), 0.0);
-  lines.Next();
-  EXPECT_GT(lines.Progress(), 0.0);
-  lines.Next();
-  EXPECT_EQ(lines.Progress(), 1.0);
-  lines.Reset("");
-  EXPECT_EQ(lines.Progress(), 1.0);
-}
 
 TEST(web_scene, colours_become_rrggbb) {
   struct Case {
