@@ -270,7 +270,8 @@ def interaction(page):
 # comments, which the script language carries as they are.
 ODD_BYTES = (b"seed 1\nload\n#x\x00y\n#caf\xe9\npick rate 8\nclick start\n"
              b"tick 200\nclick pause\n")
-# A long session: its packets trace is some 650 MB.
+# Sessions whose packets traces are some 50 MB and some 650 MB.
+MEDIUM = b"seed 1\nload\ntype rate 10\nclick start\ntick 3000000\nclick pause\n"
 LONG = b"seed 1\nload\ntype rate 10\nclick start\ntick 40000000\nclick pause\n"
 
 
@@ -306,35 +307,48 @@ def saves(page):
           again == first and link_of(page) == link,
           "%r\n%r" % ((again or b"")[:200], (first or b"")[:200]))
 
-    # An injected failure: the file's parts cannot be made.
-    page.open("seed=1")
+    # An injected failure part-way, the overlay shown: the file's parts
+    # cannot be made.
+    page.open("script=" + encode(MEDIUM), 600)
     page.js("""window.realBlob = window.Blob;
         window.Blob = function () { throw new Error('no room for the file'); };""")
-    page.driver.find_element(By.ID, "cmdSeconds").click()
-    time.sleep(0.5)
-    said = page.js("window.Blob = window.realBlob;"
-                   "return document.getElementById('notice').textContent")
+    page.driver.find_element(By.ID, "cmdPackets").click()
+    said, end = "", time.monotonic() + 600
+    while not said and time.monotonic() < end:
+        time.sleep(0.1)
+        said = page.js("return document.getElementById('notice').textContent")
+    page.js("window.Blob = window.realBlob;")
     check("a failed save closes the overlay and says why",
           "no room for the file" in said and overlay_closed_and_usable(page), said)
 
-    # A second save while the first runs is refused, and the first ends whole.
-    page.open("script=" + encode(LONG), 1800)
+    # A second save while the first runs is refused; the first ends whole.
+    save_packets(page, MEDIUM, "a second save while one runs is refused; "
+                 "the first is saved whole", second=True)
+
+
+def save_packets(page, script, name, second=False):
+    page.open("script=" + encode(script), 1800)
     d = page.driver
     d.find_element(By.ID, "cmdPackets").click()
-    d.find_element(By.ID, "cmdSeconds").click()
+    if second:
+        d.find_element(By.ID, "cmdSeconds").click()
     said = page.js("return document.getElementById('notice').textContent")
     data = page.download("packets.csv", 3600)
     tail = data[-200:].split(b"\n") if data else []
-    seconds = page.download("seconds.csv", 1)
-    check("a second save while one runs is refused",
-          "another job is running" in said and seconds is None, said)
+    refused = not second or ("another job is running" in said and
+                             page.download("seconds.csv", 1) is None)
     count = json.loads(page.js(DUMP_JS))["packetCount"]
-    check("the packets of a 40-million-tick session are saved whole",
-          data is not None and data.startswith(b"time_ms,run_ms,packet,gap_ms\n")
-          and data.endswith(b"\n") and int(tail[-2].split(b",")[2]) == count
-          and overlay_closed_and_usable(page),
-          "%s bytes, last row %r, %d packets" % (
-              len(data) if data else None, tail[-2:] if tail else None, count))
+    check(name, refused and data is not None and
+          data.startswith(b"time_ms,run_ms,packet,gap_ms\n") and
+          data.endswith(b"\n") and int(tail[-2].split(b",")[2]) == count and
+          overlay_closed_and_usable(page),
+          "notice %r, %s bytes, last row %r, %d packets" % (
+              said, len(data) if data else None, tail[-2:] if tail else None, count))
+
+
+def long_save(page):
+    """The packets of a 40-million-tick session (650 MB), saved whole."""
+    save_packets(page, LONG, "the packets of a 40-million-tick session are saved whole")
 
 
 def two_forms(page):
@@ -504,7 +518,8 @@ def main():
                  ("hostile", lambda: hostile(page)),
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
-                 ("saves", lambda: saves(page))]
+                 ("saves", lambda: saves(page)),
+                 ("long save", lambda: long_save(page))]
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:
