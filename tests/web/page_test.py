@@ -102,10 +102,13 @@ class Page:
 
     def download(self, name, timeout=600):
         """The bytes of file `name` once the page has downloaded it whole,
-        taken away; None when none came."""
+        taken away; None when none came or the page said it failed."""
         path = pathlib.Path(self.downloads.name) / name
         end = time.monotonic() + timeout
         while time.monotonic() < end:
+            if "not saved" in self.js(
+                    "return document.getElementById('notice').textContent"):
+                return None
             partial = list(pathlib.Path(self.downloads.name).glob("*.crdownload"))
             if path.exists() and not partial:
                 data = path.read_bytes()
