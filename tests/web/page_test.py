@@ -106,7 +106,7 @@ class Page:
         path = pathlib.Path(self.downloads.name) / name
         end = time.monotonic() + timeout
         while time.monotonic() < end:
-            if "not saved" in self.js(
+            if name + " not saved" in self.js(
                     "return document.getElementById('notice').textContent"):
                 return None
             partial = list(pathlib.Path(self.downloads.name).glob("*.crdownload"))
