@@ -316,11 +316,11 @@ def saves(page):
     page.js("""window.realBlob = window.Blob;
         window.Blob = function () { throw new Error('no room for the file'); };""")
     page.driver.find_element(By.ID, "cmdPackets").click()
-    said, end = "", time.monotonic() + 600
-    while not said and time.monotonic() < end:
+    end = time.monotonic() + 600
+    while page.js("return window.arrivals.jobs.busy()") and time.monotonic() < end:
         time.sleep(0.1)
-        said = page.js("return document.getElementById('notice').textContent")
-    page.js("window.Blob = window.realBlob;")
+    said = page.js("window.Blob = window.realBlob;"
+                   "return document.getElementById('notice').textContent")
     check("a failed save closes the overlay and says why",
           "no room for the file" in said and overlay_closed_and_usable(page), said)
 
