@@ -48,7 +48,7 @@ public:
 
   // Where the last item's record begins, or none when it was not shown.
   std::optional<std::size_t> at;
-  std::string_view caption; // of the last item, when a text
+  std::string_view caption; // of the last item, when a text, until the next
 
   void Shape(Kind kind, Layer layer, const arrivals::Shape &s) {
     if (!s.visible)
@@ -79,8 +79,9 @@ public:
                      l.alignment == Alignment::Center ? 1.0F : 0.0F,
                      l.transparent ? 0.0F : 1.0F, float(t_.size()),
                      float(l.caption.size())});
-    caption = l.caption;
     t_ += l.caption;
+    // In `texts`, which outlives the label (a copy, for the count's digits).
+    caption = std::string_view(t_).substr(t_.size() - l.caption.size());
   }
 
   void Logo(Layer layer, const Image &i) {
