@@ -344,6 +344,7 @@ def save_packets(page, script, name, second=False):
     check(name, refused and data is not None and
           data.startswith(b"time_ms,run_ms,packet,gap_ms\n") and
           data.endswith(b"\n") and int(tail[-2].split(b",")[2]) == count and
+          data.count(b"\n") == count + 1 and
           overlay_closed_and_usable(page),
           "notice %r, %s bytes, last row %r, %d packets" % (
               said, len(data) if data else None, tail[-2:] if tail else None, count))
