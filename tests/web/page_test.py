@@ -244,7 +244,7 @@ def interaction(page):
         rate.send_keys(key)
     recorded = recording(page)
     check("typing is one change a keystroke",
-          b"type rate 3\ntype rate 3.\ntype rate 3.5\n" in recorded, recorded)
+          b"type rate 3\ntype rate 3.\ntype rate 3.5\n" in recorded, repr(recorded))
     rate.send_keys(Keys.ARROW_DOWN)
     check("Down picks the next item", b"pick rate " in recording(page))
     start = d.find_element(By.ID, "btnStart")
