@@ -324,6 +324,20 @@ def saves(page):
     check("a failed save closes the overlay and says why",
           "no room for the file" in said and overlay_closed_and_usable(page), said)
 
+    # A new link while a save runs: the save is dropped, the link plays.
+    page.open("script=" + encode(MEDIUM), 600)
+    page.driver.find_element(By.ID, "cmdPackets").click()
+    page.js("document.getElementById('status').textContent = '';"
+            "location.hash = arguments[0];", "script=" + encode(b"seed 2\nload\ndump\n"))
+    try:
+        status = page.wait()
+    except TimeoutError:
+        status = None
+    check("a new link while a save runs plays the link",
+          status == "0" and page.dumps().startswith('{"') and
+          page.download("packets.csv", 2) is None and usable(page),
+          "status %r, dumps %r" % (status, page.dumps()[:80]))
+
     # A second save while the first runs is refused; the first ends whole.
     save_packets(page, MEDIUM, "a second save while one runs is refused; "
                  "the first is saved whole", second=True)
