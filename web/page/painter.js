@@ -88,10 +88,11 @@ const ArrivalsPainter = (() => {
     return { d, item };
   }
 
-  // The records of a frame, each as its start in `n`.
-  function* records(n) {
-    for (let i = 0; i < n.length; i += S.size[n[i + F.kind]]) yield i;
-  }
+  // Numbers in a record, by its kind: a plain array, for the walk through
+  // every record at each tick.
+  const SIZE = [];
+  for (const [kind, size] of Object.entries(S.size)) SIZE[kind] = size;
+  const next = (n, i) => i + SIZE[n[i + F.kind]];
 
   // A record's box in CSS pixels: a line's with its width and round ends.
   function boxOf(n, i) {
@@ -122,7 +123,7 @@ const ArrivalsPainter = (() => {
       }
       ctx.clearRect(0, 0, moving.width, moving.height);
       const bars = [];
-      for (const i of records(n)) {
+      for (let i = 0; i < n.length; i = next(n, i)) {
         if (n[i + F.layer] !== L.moving || !inside(i)) continue;
         p.item(n, i);
         if (n[i + F.kind] === K.rect) bars.push(boxOf(n, i));
@@ -131,7 +132,8 @@ const ArrivalsPainter = (() => {
         ctx.beginPath();
         for (const [x, y, w, h] of bars) ctx.rect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
         ctx.clip();
-        for (const i of records(n)) if (n[i + F.kind] === K.line && inside(i)) p.item(n, i);
+        for (let i = 0; i < n.length; i = next(n, i))
+          if (n[i + F.kind] === K.line && inside(i)) p.item(n, i);
       }
       ctx.restore();
     }
@@ -151,7 +153,7 @@ const ArrivalsPainter = (() => {
         ctx.fillStyle = S.colour.ground;
         ctx.fillRect(0, 0, still.width, still.height);
         const p = painter(ctx, k, frame.texts);
-        for (const i of records(n)) if (n[i + F.layer] === L.still) p.item(n, i);
+        for (let i = 0; i < n.length; i = next(n, i)) if (n[i + F.layer] === L.still) p.item(n, i);
         stillK = k;
         paintMoving(frame, k, null);
       } else if (boxes.length) {
