@@ -118,10 +118,15 @@ const ArrivalsPainter = (() => {
       ctx.save();
       if (boxes) {
         ctx.beginPath();
-        for (const [x, y, w, h] of boxes) ctx.rect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
+        for (const [x, y, w, h] of boxes) {
+          const x0 = d(x), y0 = d(y), bw = d(x + w) - x0, bh = d(y + h) - y0;
+          ctx.clearRect(x0, y0, bw, bh);
+          ctx.rect(x0, y0, bw, bh);
+        }
         ctx.clip();
+      } else {
+        ctx.clearRect(0, 0, moving.width, moving.height);
       }
-      ctx.clearRect(0, 0, moving.width, moving.height);
       const bars = [];
       for (let i = 0; i < n.length; i = next(n, i)) {
         if (n[i + F.layer] !== L.moving || !inside(i)) continue;
