@@ -12,7 +12,9 @@ beside the web baseline's, measured in the same browser, rounds alternating.
 import argparse
 import gzip
 import json
+import os
 import pathlib
+import signal
 import statistics
 import subprocess
 import time
@@ -31,7 +33,7 @@ document.querySelector('#btnStart').click();
 const t0 = performance.now();
 for (let i = 0; i < n; ++i) {
   const a = performance.now();
-  window.arrivalsTimerEvent();
+  window.arrivals.timerEvent();
   times.push(performance.now() - a);
 }
 const total = performance.now() - t0;
@@ -41,12 +43,25 @@ return {mean_ms: total / n, p99_ms: times[Math.floor(n * 0.99)]};
 
 
 def driver():
+    """The browser, with its driver in a session of their own: end() ends
+    the whole group, whatever the driver's quit() leaves."""
     o = webdriver.ChromeOptions()
     o.binary_location = "/usr/bin/chromium-headless-shell"
     for a in ["--no-sandbox", "--disable-gpu", "--window-size=844,645",
               "--force-device-scale-factor=1"]:
         o.add_argument(a)
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
+    service = Service("/usr/bin/chromedriver", popen_kw={"start_new_session": True})
+    d = webdriver.Chrome(service=service, options=o)
+
+    def end():
+        try:
+            d.quit()
+        finally:
+            try:
+                os.killpg(service.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+    return d, end
 
 
 def wait_for(d, js, timeout=60):
@@ -72,7 +87,7 @@ def main():
     out = {"size_bytes": len(data), "gzip_bytes": len(gzip.compress(data, 9))}
     url = page.as_uri()
     base = pathlib.Path(a.baseline).resolve().as_uri()
-    d = driver()
+    d, end = driver()
     try:
         first, hours, ticks, baseline = [], [], [], []
         mark = "const e = performance.getEntriesByName('%s'); return e.length ? e[0].startTime : 0"
@@ -99,7 +114,7 @@ def main():
         out["baseline_p99_ms"] = statistics.median(b["p99_ms"] for b in baseline)
         out["tick_ratio"] = round(out["tick_mean_ms"] / out["baseline_mean_ms"], 2)
     finally:
-        d.quit()
+        end()
     if a.tool:
         t0 = time.monotonic()
         subprocess.run([a.tool], input=TEN_HOURS, check=True, stdout=subprocess.DEVNULL)

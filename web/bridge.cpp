@@ -1,10 +1,13 @@
 // The browser edition's side of the page: the form, its script session and
-// what the page paints, behind plain C functions that the page's JavaScript
-// calls. Plain exported functions rather than embind: the page passes numbers
-// and UTF-8 bytes only, and embind's runtime would be a third of the file.
+// what the page paints, behind six plain C functions that the page's
+// JavaScript calls on a handle of its own (the page may hold several
+// forms). Plain exported functions rather than embind: the page passes
+// numbers and bytes, always as a pointer and a length, and embind's runtime
+// would be a third of the file.
 
 #include <emscripten/emscripten.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -37,6 +40,10 @@ public:
   std::vector<std::string> queue;
 };
 
+} // namespace
+
+// One form of the page and all it holds: the page may make several, each
+// behind its own handle.
 struct Page {
   ScriptRandom random;
   MainForm form{random};
@@ -47,30 +54,34 @@ struct Page {
   std::optional<ScriptPlayer> player;
   PageMessages messages;
   bool interactive = false;
-  std::string message; // "line N: why" after a failure
-  std::string text;    // scratch for what the page reads
+  int status = kScriptOk; // of the start, when it failed
+  bool played = false;    // the script has played to its end
+  std::string message;    // "line N: why" after a failure
+  std::string text;       // what the page takes, kept until the next take
   Scene scene;
-  std::string controls; // the controls JSON last read
+  std::string controls; // the controls JSON last given
+  std::array<std::uint32_t, scene::FieldCount(scene::kFrameFields)> frame{};
+  struct {
+    std::uint32_t bytes = 0, byteCount = 0;
+    double number = 0;
+  } reply;
   // The session as a script, the lines `--record` writes.
   SessionRecorder recording{form};
-  // A trace being saved, and its rows so far.
+  // A trace being saved, and its rows since the page last took them.
   std::unique_ptr<TracedReplay> trace;
   std::string traceCsv;
 };
 
-std::unique_ptr<Page> page;
+static_assert(scene::FieldCount(scene::kReplyFields) == 3 &&
+              offsetof(decltype(Page::reply), number) == 8);
+
+namespace {
 
 // What a slice of the script is allowed: lines, and timer events of a long
 // `tick`, so that no line keeps the page from answering for long.
 constexpr std::uint64_t kSliceEvents = 4096;
 
-const char *Keep(std::string s) {
-  page->text = std::move(s);
-  return page->text.c_str();
-}
-
-void BeginInteraction() {
-  Page &p = *page;
+void BeginInteraction(Page &p) {
   if (!p.session.loaded())
     p.session.Run("load"); // a script without `load` gets it at its end
   // From here on the page is used by hand: when the script's draws are
@@ -84,6 +95,49 @@ void BeginInteraction() {
   p.interactive = true;
 }
 
+// Runs the next slice of the script. Returns -1 while there is more to do,
+// otherwise the script's status; on success the form is then ready for use.
+int PlaySlice(Page &p) {
+  if (p.player->Step(kSliceEvents) != ScriptPlayer::State::Done)
+    return -1;
+  if (p.player->status() != kScriptOk) {
+    p.message = p.player->message();
+    return p.player->status();
+  }
+  BeginInteraction(p);
+  return kScriptOk;
+}
+
+// Share of the script played, from 0 to 1, for the progress bar: its bytes,
+// a long `tick N` counting its line's bytes as its events are done.
+double Progress(const Page &p) {
+  if (!p.player || p.script->size() == 0)
+    return 1.0;
+  const ScriptPlayer &player = *p.player;
+  double done = static_cast<double>(player.bytesDone());
+  if (player.lineTicksDone() < player.lineTicks())
+    done -= static_cast<double>(player.lineBytes()) *
+            (1 - static_cast<double>(player.lineTicksDone()) /
+                     static_cast<double>(player.lineTicks()));
+  return done / static_cast<double>(p.script->size());
+}
+
+bool Flag(int flags, std::string_view name) {
+  return (flags >> scene::IndexOf(scene::kStartFlags, name) & 1) != 0;
+}
+
+bool Is(int code, const scene::Fields &names, std::string_view name) {
+  return static_cast<std::size_t>(code) == scene::IndexOf(names, name);
+}
+
+void SetFrame(Page &p, std::string_view name, std::uint32_t value) {
+  p.frame[scene::IndexOf(scene::kFrameFields, name)] = value;
+}
+
+std::uint32_t Address(const void *data) {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(data));
+}
+
 } // namespace
 } // namespace arrivals
 
@@ -91,206 +145,192 @@ using namespace arrivals;
 
 extern "C" {
 
-// Starts afresh: a new form in its creation state. `seed` is the seed= of
-// the fragment when `hasSeed`; the page gives the clock's when there is none
-// and no script either. Returns 0, or 2 when the seed is not an unsigned
-// 64-bit decimal (web_message says why).
-EMSCRIPTEN_KEEPALIVE int web_begin(const char *seed, std::size_t seedLength,
-                                   int hasSeed, const char *script,
-                                   std::size_t length) {
-  page = std::make_unique<Page>();
+// Starts afresh (a new run, link or script): a new form in its creation
+// state with its script (`script`, `length` bytes) to play, and returns its
+// handle; `old`, when given, is ended. Flags (scene::kStartFlags): "seeded"
+// when `seed` holds seed= of the fragment (the page gives the clock's when
+// there is none and no script either); "recover" for the form as `load`
+// leaves it, after a failed script or a cancel, the script not played;
+// "close" ends `old` and starts nothing. A seed that is not an unsigned
+// 64-bit decimal fails the start: web_play then returns 2 and web_take's
+// "message" says why.
+EMSCRIPTEN_KEEPALIVE Page *web_start(Page *old, int flags, const char *seed,
+                                     std::size_t seedLength, const char *script,
+                                     std::size_t length) {
+  delete old;
+  if (Flag(flags, "close"))
+    return nullptr;
+  auto page = std::make_unique<Page>();
   Page &p = *page;
-  p.player.emplace(p.script.emplace(std::string(script, length)), p.session,
-                   "arrivals", "the script");
-  p.player->OnLineRan(
-      [&p](std::string_view line) { p.recording.ScriptLine(line); });
-  if (hasSeed != 0) {
+  if (Flag(flags, "seeded")) {
     const std::string_view text(seed, seedLength);
-    const auto value = ParseUnsigned(text);
-    if (!value) {
-      page->message =
+    if (const auto value = ParseUnsigned(text)) {
+      p.random.Seed(*value);
+      p.recording.Seed(*value);
+    } else if (!Flag(flags, "recover")) {
+      p.message =
           "seed: " + QuotedExcerpt(text) + " is not an unsigned 64-bit decimal";
-      return kScriptMalformed;
+      p.status = kScriptMalformed;
     }
-    page->random.Seed(*value);
-    page->recording.Seed(*value);
   }
-  return kScriptOk;
+  if (Flag(flags, "recover")) {
+    BeginInteraction(p);
+    p.played = true;
+  } else {
+    p.player.emplace(p.script.emplace(std::string(script, length)), p.session,
+                     "arrivals", "the script");
+    p.player->OnLineRan(
+        [&p](std::string_view line) { p.recording.ScriptLine(line); });
+  }
+  return page.release();
 }
 
-// Runs the next slice of the script. Returns -1 while there is more to do,
-// otherwise the script's status; on success the form is then ready for use.
-EMSCRIPTEN_KEEPALIVE int web_play() {
+// Plays the next slice of the script: -1 while there is more to do,
+// otherwise the script's status, and on success the form is then ready for
+// use. `cancel` ends the script at the line being played (status 130,
+// "line N: cancelled").
+EMSCRIPTEN_KEEPALIVE int web_play(Page *page, int cancel) {
   Page &p = *page;
-  if (p.player->Step(kSliceEvents) != ScriptPlayer::State::Done)
-    return -1;
-  if (p.player->status() != kScriptOk) {
+  if (p.status != kScriptOk || p.played)
+    return p.status;
+  if (cancel != 0) {
+    p.player->Cancel();
     p.message = p.player->message();
-    return p.player->status();
+    return p.status = p.player->status();
   }
-  BeginInteraction();
-  return kScriptOk;
+  const int status = PlaySlice(p);
+  if (status >= 0) {
+    p.status = status;
+    p.played = status == kScriptOk;
+  }
+  return status;
 }
 
-// Share of the script played, from 0 to 1, for the progress bar: its bytes,
-// a long `tick N` counting its line's bytes as its events are done.
-EMSCRIPTEN_KEEPALIVE double web_progress() {
-  const ScriptPlayer &player = *page->player;
-  const auto size = static_cast<double>(page->script->size());
-  if (size == 0)
-    return 1.0;
-  double done = static_cast<double>(player.bytesDone());
-  if (player.lineTicksDone() < player.lineTicks())
-    done -= static_cast<double>(player.lineBytes()) *
-            (1 - static_cast<double>(player.lineTicksDone()) /
-                     static_cast<double>(player.lineTicks()));
-  return done / size;
+// One event of the page's controls or its timer (scene::kEvents): `arg` is
+// the view or the item picked, `bytes` the text typed.
+EMSCRIPTEN_KEEPALIVE void web_event(Page *page, int event, int arg,
+                                    const char *bytes, std::size_t length) {
+  using scene::kEvents;
+  SessionRecorder &r = page->recording;
+  if (Is(event, kEvents, "timer"))
+    r.TimerEvent();
+  else if (Is(event, kEvents, "start"))
+    r.ClickStart();
+  else if (Is(event, kEvents, "pause"))
+    r.ClickPause();
+  else if (Is(event, kEvents, "view"))
+    r.ClickView(arg);
+  else if (Is(event, kEvents, "typeProcess"))
+    r.Type(ComboId::Experiment, std::string(bytes, length));
+  else if (Is(event, kEvents, "typeRate"))
+    r.Type(ComboId::Data, std::string(bytes, length));
+  else if (Is(event, kEvents, "pickProcess"))
+    r.Pick(ComboId::Experiment, arg);
+  else if (Is(event, kEvents, "pickRate"))
+    r.Pick(ComboId::Data, arg);
 }
 
-// Cancel: the script stops at the line being played, whose number it
-// returns; web_message then says "line N: cancelled".
-EMSCRIPTEN_KEEPALIVE double web_current_line() {
+// What the page shows now (scene::kFrameFields): the scene's records, texts
+// and change list (`full` asks for a full frame), the real controls' JSON
+// when they changed, whether the timer runs and the view.
+EMSCRIPTEN_KEEPALIVE const std::uint32_t *web_frame(Page *page, int full) {
   Page &p = *page;
-  const auto line = static_cast<double>(p.player->line());
-  p.player->Cancel();
-  p.message = p.player->message();
-  return line;
+  Scene &s = p.scene;
+  s.Build(p.form.controls(), full != 0);
+  SetFrame(p, "numbers", Address(s.numbers.data()));
+  SetFrame(p, "numberCount", static_cast<std::uint32_t>(s.numbers.size()));
+  SetFrame(p, "texts", Address(s.texts.data()));
+  SetFrame(p, "textBytes", static_cast<std::uint32_t>(s.texts.size()));
+  SetFrame(p, "changes", Address(s.changes.data()));
+  SetFrame(p, "changeCount",
+           static_cast<std::uint32_t>(s.changes.size() /
+                                      scene::FieldCount(scene::kChangeFields)));
+  SetFrame(p, "full", s.full ? 1 : 0);
+  std::string now = ControlsJson(p.form.controls());
+  const bool changed = s.full || now != p.controls;
+  if (changed)
+    p.controls = std::move(now);
+  SetFrame(p, "controls", Address(p.controls.data()));
+  SetFrame(p, "controlBytes",
+           changed ? static_cast<std::uint32_t>(p.controls.size()) : 0);
+  SetFrame(p, "timer", p.form.controls().tmrMain.enabled ? 1 : 0);
+  SetFrame(p, "view", static_cast<std::uint32_t>(p.form.SelectedView()));
+  return p.frame.data();
 }
 
-// After a failed script or a cancel: the form as `load` leaves it, with
-// the seed given (or the clock's).
-EMSCRIPTEN_KEEPALIVE void web_recover(const char *seed, int hasSeed) {
-  page = std::make_unique<Page>();
-  if (hasSeed != 0)
-    if (const auto value = ParseUnsigned(seed)) {
-      page->random.Seed(*value);
-      page->recording.Seed(*value);
-    }
-  BeginInteraction();
-}
-
-EMSCRIPTEN_KEEPALIVE const char *web_message() { return page->message.c_str(); }
-
-// The dumps written since the last call, taken away.
-EMSCRIPTEN_KEEPALIVE const char *web_take_dumps() {
-  if (!page)
-    return ""; // a link that could not be read ran nothing
-  return Keep(page->dumps.Take());
-}
-
-// --- Events of the page's controls and timer --------------------------------
-
-EMSCRIPTEN_KEEPALIVE void web_timer() { page->recording.TimerEvent(); }
-EMSCRIPTEN_KEEPALIVE void web_click(int button) {
-  if (button == 0)
-    page->recording.ClickStart();
-  else
-    page->recording.ClickPause();
-}
-EMSCRIPTEN_KEEPALIVE void web_select_view(int index) {
-  page->recording.ClickView(index);
-}
-// box 0 is the process box, 1 the rate box.
-EMSCRIPTEN_KEEPALIVE void web_type(int box, const char *text,
-                                   std::size_t length) {
-  page->recording.Type(box == 0 ? ComboId::Experiment : ComboId::Data,
-                       std::string(text, length));
-}
-EMSCRIPTEN_KEEPALIVE void web_pick(int box, int index) {
-  page->recording.Pick(box == 0 ? ComboId::Experiment : ComboId::Data, index);
-}
-
-// The next message box the last event raised, or "" when there is none.
-EMSCRIPTEN_KEEPALIVE const char *web_next_message() {
-  auto &q = page->messages.queue;
-  if (q.empty())
-    return "";
-  std::string m = std::move(q.front());
-  q.erase(q.begin());
-  return Keep(std::move(m));
-}
-
-// --- The session as a script, and its traces --------------------------------
-
-EMSCRIPTEN_KEEPALIVE const char *web_recording() {
-  return Keep(page->recording.Script());
-}
-
-// The state of the form as a `dump` prints it (for the page's tests).
-EMSCRIPTEN_KEEPALIVE const char *web_dump() {
-  return Keep(DumpForm(page->form, {}, page->random.count()));
-}
-
-// "Save packets" and "Save seconds": the recording `script` replayed with
-// the traces on, in slices, as `arrivals-script --packets` or `--seconds`
-// writes them. `which` 0 is the packets CSV, 1 the seconds CSV.
-EMSCRIPTEN_KEEPALIVE void web_trace_begin(const char *script,
-                                          std::size_t length, int which) {
+// "Save packets" and "Save seconds" (scene::kTraceOps): "packets" or
+// "seconds" begins replaying the session's recording with that trace on, as
+// `arrivals-script --packets` or `--seconds` writes it; "step" runs the
+// next slice, whose rows web_take's "traceSlice" then takes, so that no
+// trace is ever whole in memory; "cancel" ends the replay. Returns -1 while
+// there is more to do, otherwise the replay's status (0 when the whole
+// recording played; web_take's "message" says why it did not).
+EMSCRIPTEN_KEEPALIVE int web_trace(Page *page, int op) {
+  using scene::kTraceOps;
   Page &p = *page;
-  p.traceCsv.clear();
-  const ByteWriter writer = [&p](std::string_view bytes) {
-    p.traceCsv += bytes;
-  };
-  p.trace = std::make_unique<TracedReplay>(std::string(script, length),
-                                           which == 0 ? writer : nullptr,
-                                           which == 0 ? nullptr : writer);
-}
-// Runs the next slice: -1 while there is more to do, otherwise the status
-// of the replay (0 when the whole recording played).
-EMSCRIPTEN_KEEPALIVE int web_trace_step() {
-  Page &p = *page;
-  if (p.trace->Step(kSliceEvents))
+  if (Is(op, kTraceOps, "packets") || Is(op, kTraceOps, "seconds")) {
+    p.traceCsv.clear();
+    const ByteWriter writer = [&p](std::string_view bytes) {
+      p.traceCsv += bytes;
+    };
+    const bool packets = Is(op, kTraceOps, "packets");
+    p.trace = std::make_unique<TracedReplay>(p.recording.Script(),
+                                             packets ? writer : nullptr,
+                                             packets ? nullptr : writer);
     return -1;
-  return p.trace->status();
-}
-// Share of the replay done, from 0 to 1, for the progress bar.
-EMSCRIPTEN_KEEPALIVE double web_trace_progress() {
-  const TracedReplay &t = *page->trace;
-  return t.total() == 0
-             ? 1.0
-             : static_cast<double>(t.done()) / static_cast<double>(t.total());
-}
-// The CSV made, taken away with the replay (also what Cancel calls).
-EMSCRIPTEN_KEEPALIVE const char *web_trace_end() {
-  page->trace.reset();
-  return Keep(std::exchange(page->traceCsv, {}));
+  }
+  if (!p.trace)
+    return kScriptCancelled;
+  if (Is(op, kTraceOps, "step") && p.trace->Step(kSliceEvents))
+    return -1;
+  const int status =
+      Is(op, kTraceOps, "step") ? p.trace->status() : kScriptCancelled;
+  if (status != kScriptOk && Is(op, kTraceOps, "step"))
+    p.message = p.trace->message();
+  p.trace.reset();
+  return status;
 }
 
-// --- What the page shows -----------------------------------------------------
-
-EMSCRIPTEN_KEEPALIVE int web_timer_enabled() {
-  return page->form.controls().tmrMain.enabled ? 1 : 0;
-}
-EMSCRIPTEN_KEEPALIVE int web_view() { return page->form.SelectedView(); }
-
-// The real controls: JSON with the captions, texts, lists and colours.
-// web_controls_changed tells whether it differs from the last one read, so
-// that a tick that changed none of them costs the page nothing.
-EMSCRIPTEN_KEEPALIVE int web_controls_changed() {
-  std::string now = ControlsJson(page->form.controls());
-  if (now == page->controls)
-    return 0;
-  page->controls = std::move(now);
-  return 1;
-}
-EMSCRIPTEN_KEEPALIVE const char *web_controls() {
-  web_controls_changed();
-  return page->controls.c_str();
-}
-
-// The painted part: numbers (see scene.h), and the texts they point into.
-EMSCRIPTEN_KEEPALIVE const float *web_scene() {
-  page->scene.Build(page->form.controls());
-  return page->scene.numbers.data();
-}
-EMSCRIPTEN_KEEPALIVE std::size_t web_scene_size() {
-  return page->scene.numbers.size();
-}
-EMSCRIPTEN_KEEPALIVE const char *web_scene_texts() {
-  return page->scene.texts.c_str();
-}
-EMSCRIPTEN_KEEPALIVE double web_scene_texts_version() {
-  return page->scene.textsVersion;
+// Bytes and a number the page takes (scene::kTakes, scene::kReplyFields):
+// the dumps written since the last take, the message of a failure, the next
+// message box the last event raised ("" when none), the session's recording,
+// the form's state as `dump` prints it, the trace's rows since the last
+// take, and the share of the script or trace played, from 0 to 1.
+EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
+  using scene::kTakes;
+  Page &p = *page;
+  p.reply.number = 0;
+  if (Is(what, kTakes, "dumps")) {
+    p.text = p.dumps.Take();
+  } else if (Is(what, kTakes, "message")) {
+    p.text = p.message;
+  } else if (Is(what, kTakes, "messageBox")) {
+    auto &q = p.messages.queue;
+    p.text.clear();
+    if (!q.empty()) {
+      p.text = std::move(q.front());
+      q.erase(q.begin());
+    }
+  } else if (Is(what, kTakes, "recording")) {
+    p.text = p.recording.Script();
+  } else if (Is(what, kTakes, "dump")) {
+    p.text = DumpForm(p.form, {}, p.random.count());
+  } else if (Is(what, kTakes, "traceSlice")) {
+    p.text = std::exchange(p.traceCsv, {});
+  } else if (Is(what, kTakes, "progress")) {
+    p.text.clear();
+    if (p.trace) {
+      const TracedReplay &t = *p.trace;
+      p.reply.number = t.total() == 0 ? 1.0
+                                      : static_cast<double>(t.done()) /
+                                            static_cast<double>(t.total());
+    } else {
+      p.reply.number = Progress(p);
+    }
+  }
+  p.reply.bytes = Address(p.text.data());
+  p.reply.byteCount = static_cast<std::uint32_t>(p.text.size());
+  return &p.reply;
 }
 
 } // extern "C"

@@ -1,10 +1,15 @@
 # Puts the page together: TEMPLATE with its style, the WebAssembly module's
-# JavaScript (the module inside it) and the page's own script in its place.
+# JavaScript (the module inside it) and the page's own scripts (PAGE_JS, a
+# list, in order) in their places.
 cmake_minimum_required(VERSION 3.25)
 file(READ ${TEMPLATE} html)
 file(READ ${STYLE} style)
 file(READ ${WASM_JS} wasm)
-file(READ ${PAGE_JS} script)
+set(script "")
+foreach(part IN LISTS PAGE_JS)
+  file(READ ${part} text)
+  string(APPEND script "${text}")
+endforeach()
 # A "</script" inside a script would end it early.
 string(REPLACE "</script" "<\\/script" wasm "${wasm}")
 string(REPLACE "</script" "<\\/script" script "${script}")

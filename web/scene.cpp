@@ -1,5 +1,6 @@
 #include "web/scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -28,84 +29,140 @@ PxBox ToPx(const Box &b) {
 
 float Colour(Long c) { return static_cast<float>(RgbOf(c)); }
 
+using scene::Kind;
+using scene::Layer;
+
+static_assert(RgbOf(kWindowGrey) == scene::ColourOf("ground"));
+static_assert(RgbOf(kBlack) == scene::ColourOf("ink"));
+
+// A record of kind K: its kind, layer and item, then exactly the kind's own
+// fields, in the order scene_format.h gives them.
+template <Kind K>
+using Fields = std::array<float, scene::SizeOf(K) - scene::kHead>;
+
+constexpr std::size_t kTextField = scene::FieldOf(Kind::Text, "text");
+
 class Writer {
 public:
   Writer(std::vector<float> &n, std::string &t) : n_(n), t_(t) {}
 
-  void Shape(SceneKind kind, SceneLayer layer, const arrivals::Shape &s) {
+  // Where the last item's record begins, or none when it was not shown.
+  std::optional<std::size_t> at;
+  std::string_view caption; // of the last item, when a text, until the next
+
+  void Shape(Kind kind, Layer layer, const arrivals::Shape &s) {
     if (!s.visible)
       return;
     const PxBox b = ToPx(s.box);
     if (b.w <= 0 || b.h <= 0)
       return;
-    n_.insert(n_.end(), {float(kind), float(layer), b.x, b.y, b.w, b.h,
-                         s.filled ? 1.0F : 0.0F, Colour(s.fillColor),
-                         float(s.outlinePixels), Colour(s.outlineColor)});
+    Put<Kind::Rect>(kind, layer,
+                    {b.x, b.y, b.w, b.h, s.filled ? 1.0F : 0.0F,
+                     Colour(s.fillColor), float(s.outlinePixels),
+                     Colour(s.outlineColor)});
   }
 
-  void Stroke(SceneLayer layer, const arrivals::Line &l) {
-    n_.insert(n_.end(), {float(kLine), float(layer), Px(l.x1), Px(l.y1),
-                         Px(l.x2), Px(l.y2), float(l.widthPixels)});
+  void Stroke(Layer layer, const arrivals::Line &l) {
+    Put<Kind::Line>(
+        Kind::Line, layer,
+        {Px(l.x1), Px(l.y1), Px(l.x2), Px(l.y2), float(l.widthPixels)});
   }
 
-  void Text(SceneLayer layer, const Label &l) {
+  void Text(Layer layer, const Label &l) {
     if (!l.visible)
       return;
     const PxBox b = ToPx(l.box);
-    n_.insert(n_.end(), {float(kText), float(layer), b.x, b.y, b.w, b.h,
-                         float(std::lround(l.font.points * 96.0 / 72.0)),
-                         l.font.bold ? 1.0F : 0.0F,
-                         l.alignment == Alignment::Center ? 1.0F : 0.0F,
-                         l.transparent ? 0.0F : 1.0F, float(texts_)});
-    if (texts_++ > 0)
-      t_ += '\x1f';
+    Put<Kind::Text>(Kind::Text, layer,
+                    {b.x, b.y, b.w, b.h,
+                     float(std::lround(l.font.points * 96.0 / 72.0)),
+                     l.font.bold ? 1.0F : 0.0F,
+                     l.alignment == Alignment::Center ? 1.0F : 0.0F,
+                     l.transparent ? 0.0F : 1.0F, float(t_.size()),
+                     float(l.caption.size())});
     t_ += l.caption;
+    // In `texts`, which outlives the label (a copy, for the count's digits).
+    caption = std::string_view(t_).substr(t_.size() - l.caption.size());
   }
 
-  void Logo(SceneLayer layer, const Image &i) {
+  void Logo(Layer layer, const Image &i) {
     const PxBox b = ToPx(i.box);
-    n_.insert(n_.end(), {float(kLogo), float(layer), b.x, b.y, 300, 48});
+    Put<Kind::Logo>(Kind::Logo, layer, {b.x, b.y, 300, 48});
+  }
+
+  void Item(int item) {
+    item_ = float(item);
+    at.reset();
+    caption = {};
   }
 
 private:
+  // `As` gives the fields' count: a rectangle's and an oval's are alike.
+  template <Kind As>
+  void Put(Kind kind, Layer layer, const Fields<As> &fields) {
+    static_assert(scene::SizeOf(As) <= scene::kMaxFields);
+    at = n_.size();
+    n_.insert(n_.end(), {float(kind), float(layer), item_});
+    n_.insert(n_.end(), fields.begin(), fields.end());
+  }
+
   std::vector<float> &n_;
   std::string &t_;
-  int texts_ = 0;
+  float item_ = 0;
 };
+
+static_assert(scene::SizeOf(Kind::Rect) == scene::SizeOf(Kind::Oval));
 
 // The page's layer of an item: the bars, the markers and the count's digits
 // move; everything else is still.
-SceneLayer LayerOf(const DrawItem &item) {
+Layer LayerOf(const DrawItem &item) {
   const bool moving =
       item.paint == Paint::Oval || item.paint == Paint::Digits ||
       (item.paint == Paint::Rectangle && item.array != "shpDataBorder");
-  return moving ? kMoving : kStill;
+  return moving ? Layer::Moving : Layer::Still;
+}
+
+// The box a record covers in CSS pixels: a line's with its width and round
+// ends.
+std::array<float, 4> BoundsOf(const float *r) {
+  const auto kind = static_cast<Kind>(r[0]);
+  const auto f = [&](std::string_view name) {
+    return r[scene::FieldOf(kind, name)];
+  };
+  if (kind == Kind::Line) {
+    const float half = std::ceil(f("width") / 2) + 1;
+    const float left = std::min(f("x1"), f("x2")) - half;
+    const float top = std::min(f("y1"), f("y2")) - half;
+    return {left, top, std::max(f("x1"), f("x2")) + half - left,
+            std::max(f("y1"), f("y2")) + half - top};
+  }
+  return {f("x"), f("y"), f("w"), f("h")};
 }
 
 } // namespace
 
-std::uint32_t RgbOf(Long color) {
-  const auto c = static_cast<std::uint32_t>(color);
-  return (c & 0xffU) << 16 | (c & 0xff00U) | (c >> 16 & 0xffU);
-}
-
-void Scene::Build(const Controls &c) {
+void Scene::Build(const Controls &c, bool wantFull) {
   numbers.clear();
   texts.clear();
+  changes.clear();
   Writer w(numbers, texts);
   // The same items in the same order as the desktop canvas paints.
   if (drawnControls_ != &c) {
     drawing_.emplace(c);
     drawnControls_ = &c;
+    last_.clear();
   }
+  full = wantFull || last_.empty();
+  last_.resize(drawing_->size());
+  int index = 0;
   for (const DrawItem &item : *drawing_) {
-    const SceneLayer layer = LayerOf(item);
+    const Layer layer = LayerOf(item);
+    w.Item(index);
     switch (item.paint) {
     case Paint::Rectangle:
-      w.Shape(kRect, layer, *item.shape);
+      w.Shape(Kind::Rect, layer, *item.shape);
       break;
     case Paint::Oval:
-      w.Shape(kOval, layer, *item.shape);
+      w.Shape(Kind::Oval, layer, *item.shape);
       break;
     case Paint::Line:
       w.Stroke(layer, *item.line);
@@ -131,28 +188,32 @@ void Scene::Build(const Controls &c) {
       break;
     }
     }
-  }
 
-  // The still layer changes with a caption or a label shown or hidden.
-  std::vector<float> still;
-  for (std::size_t i = 0; i < numbers.size();) {
-    const auto kind = static_cast<int>(numbers[i]);
-    const std::size_t size = kind == kLine   ? 7
-                             : kind == kText ? 11
-                             : kind == kLogo ? 6
-                                             : 10;
-    if (numbers[i + 1] == float(kStill))
-      still.insert(still.end(), numbers.begin() + static_cast<long>(i),
-                   numbers.begin() + static_cast<long>(i + size));
-    i += size;
-  }
-  std::string stillTexts = texts;
-  stillTexts.resize(
-      texts.rfind('\x1f') == std::string::npos ? 0 : texts.rfind('\x1f'));
-  if (still != still_ || stillTexts != lastStill_) {
-    still_ = std::move(still);
-    lastStill_ = std::move(stillTexts);
-    textsVersion += 1;
+    // The item against the last frame's: the same record (where its text
+    // lies in `texts` aside) and the same caption, or a change.
+    Last &last = last_[static_cast<std::size_t>(index)];
+    std::array<float, scene::kMaxFields> record{};
+    if (w.at) {
+      const float *r = numbers.data() + *w.at;
+      std::copy(r, r + scene::SizeOf(static_cast<Kind>(r[0])), record.begin());
+      if (static_cast<Kind>(r[0]) == Kind::Text)
+        record[kTextField] = 0;
+    }
+    const bool shown = w.at.has_value();
+    if (shown != last.shown || record != last.record ||
+        w.caption != last.caption) {
+      if (!full) {
+        const auto was =
+            last.shown ? BoundsOf(last.record.data()) : std::array<float, 4>{};
+        changes.insert(changes.end(), {float(index), float(layer),
+                                       shown ? float(*w.at) : -1.0F, was[0],
+                                       was[1], was[2], was[3]});
+      }
+      last.shown = shown;
+      last.record = record;
+      last.caption = w.caption;
+    }
+    ++index;
   }
 }
 

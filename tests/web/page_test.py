@@ -2,9 +2,10 @@
 """The browser edition in a real browser: Debian's headless Chromium, driven
 by Selenium through chromium-driver.
 
-    page_test.py PAGE GOLDEN_DIR [--window ARRIVALS] [--only NAME]
+    page_test.py PAGE GOLDEN_DIR --format JSON [--window ARRIVALS] [--only NAME]
 
-PAGE is arrivals.html, GOLDEN_DIR the script tool's golden scripts; with
+PAGE is arrivals.html, GOLDEN_DIR the script tool's golden scripts, JSON
+the scene's format as the build wrote it (scene_format.json); with
 --window, a few scripts are also painted by the desktop window's
 --screenshot and the two pictures are compared bar by bar and marker by
 marker. Prints one line per check and exits 1 when any failed.
@@ -16,6 +17,7 @@ import io
 import json
 import os
 import pathlib
+import signal
 import subprocess
 import sys
 import tempfile
@@ -30,6 +32,7 @@ from selenium.webdriver.common.keys import Keys
 
 BROWSERS = ["/usr/bin/chromium-headless-shell", "/usr/bin/chromium"]
 FAILURES = []
+FORMAT = {}  # the scene's format, from --format
 
 
 def check(name, ok, why=""):
@@ -45,6 +48,7 @@ def encode(data: bytes) -> str:
 class Page:
     def __init__(self, path):
         self.url = pathlib.Path(path).resolve().as_uri()
+        self.downloads = tempfile.TemporaryDirectory()
         options = webdriver.ChromeOptions()
         options.binary_location = next(b for b in BROWSERS if os.path.exists(b))
         for arg in ["--no-sandbox", "--disable-gpu", "--hide-scrollbars",
@@ -52,9 +56,15 @@ class Page:
             options.add_argument(arg)
         options.set_capability("goog:loggingPrefs",
                                {"browser": "ALL", "performance": "ALL"})
-        self.driver = webdriver.Chrome(
-            service=Service("/usr/bin/chromedriver"), options=options)
+        # The driver and its browser in a session of their own, so that
+        # quit() can end the whole group: the browser outlives the driver's
+        # own quit at times.
+        self.service = Service("/usr/bin/chromedriver",
+                               popen_kw={"start_new_session": True})
+        self.driver = webdriver.Chrome(service=self.service, options=options)
         self.driver.set_window_size(844, 645)
+        self.driver.execute_cdp_cmd("Page.setDownloadBehavior", {
+            "behavior": "allow", "downloadPath": self.downloads.name})
 
     def js(self, code, *args):
         return self.driver.execute_script(code, *args)
@@ -90,8 +100,32 @@ class Page:
                     requests.append(url[:80])
         return errors, requests
 
+    def download(self, name, timeout=600):
+        """The bytes of file `name` once the page has downloaded it whole,
+        taken away; None when none came or the page said it failed."""
+        path = pathlib.Path(self.downloads.name) / name
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if name + " not saved" in self.js(
+                    "return document.getElementById('notice').textContent"):
+                return None
+            partial = list(pathlib.Path(self.downloads.name).glob("*.crdownload"))
+            if path.exists() and not partial:
+                data = path.read_bytes()
+                path.unlink()
+                return data
+            time.sleep(0.1)
+        return None
+
     def quit(self):
-        self.driver.quit()
+        try:
+            self.driver.quit()
+        finally:
+            try:
+                os.killpg(self.service.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.downloads.cleanup()
 
 
 def split_status(status):
@@ -178,15 +212,25 @@ def hostile(page):
           "busy %r, status %r %r" % (busy, code, message))
 
 
+RECORDING_JS = "return Array.from(window.arrivals.form.take('recording'))"
+DUMP_JS = "return window.arrivals.form.takeText('dump')"
+
+
+def recording(page):
+    """The page's recording of its session, as bytes."""
+    return bytes(page.js(RECORDING_JS))
+
+
 def same_state(page, name):
     """The page's recording, played as a link, leaves the identical dump."""
-    state = page.js("""const M = window.arrivalsModule;
-        return [M.UTF8ToString(M._web_recording()), M.UTF8ToString(M._web_dump())];""")
-    recording, dump = state
-    page.open("bare=1&script=" + encode((recording + "dump\n").encode()))
+    # Both in one task: no timer event between them.
+    recorded, dump = page.js("""const f = window.arrivals.form;
+        return [Array.from(f.take('recording')), f.takeText('dump')];""")
+    recorded = bytes(recorded)
+    page.open("bare=1&script=" + encode(recorded + b"dump\n"))
     check(name, page.dumps() == dump + "\n",
           "replayed %s\nlive     %s" % (page.dumps()[:300], dump[:300]))
-    return recording
+    return recorded
 
 
 def interaction(page):
@@ -198,13 +242,11 @@ def interaction(page):
     rate.send_keys(Keys.CONTROL, "a")
     for key in "3.5":
         rate.send_keys(key)
-    recording = page.js("return window.arrivalsModule.UTF8ToString("
-                        "window.arrivalsModule._web_recording())")
+    recorded = recording(page)
     check("typing is one change a keystroke",
-          "type rate 3\ntype rate 3.\ntype rate 3.5\n" in recording, recording)
+          b"type rate 3\ntype rate 3.\ntype rate 3.5\n" in recorded, repr(recorded))
     rate.send_keys(Keys.ARROW_DOWN)
-    check("Down picks the next item", "pick rate " in page.js(
-        "return window.arrivalsModule.UTF8ToString(window.arrivalsModule._web_recording())"))
+    check("Down picks the next item", b"pick rate " in recording(page))
     start = d.find_element(By.ID, "btnStart")
     pause = d.find_element(By.ID, "btnPause")
     start.click()
@@ -216,14 +258,131 @@ def interaction(page):
     view1 = d.find_element(By.ID, "optGraphs1")
     view1.click()
     check("a view button selects its view",
-          page.js("return window.arrivalsModule._web_view()") == 1)
+          b"click view 1\n" in recording(page) and view1.is_selected())
     view1.send_keys(Keys.ARROW_LEFT)
     check("an arrow key moves to the other view",
-          page.js("return window.arrivalsModule._web_view()") == 0)
+          b"click view 0\n" in recording(page) and
+          d.find_element(By.ID, "optGraphs0").is_selected())
     time.sleep(0.3)
     incremental(page)
     traces(page)
     same_state(page, "a recorded link reopens on the identical dump")
+
+
+# Bytes a recording must keep: a NUL and a byte that is not UTF-8, in
+# comments, which the script language carries as they are.
+ODD_BYTES = (b"seed 1\nload\n#x\x00y\n#caf\xe9\npick rate 8\nclick start\n"
+             b"tick 200\nclick pause\n")
+# Sessions whose packets traces are some 50 MB and some 650 MB.
+MEDIUM = b"seed 1\nload\ntype rate 10\nclick start\ntick 3000000\nclick pause\n"
+LONG = b"seed 1\nload\ntype rate 10\nclick start\ntick 40000000\nclick pause\n"
+
+
+def link_of(page):
+    """The page's own "Link to this run"."""
+    page.driver.find_element(By.ID, "cmdLink").click()
+    return page.js("return document.querySelector('#linkOut a').href")
+
+
+def saved_script(page):
+    page.driver.find_element(By.ID, "cmdSaveScript").click()
+    return page.download("arrivals-run.script")
+
+
+def overlay_closed_and_usable(page):
+    return page.js("return document.getElementById('busy').hidden") and usable(page)
+
+
+def saves(page):
+    """Every byte of a recording through the page's own link and file; a
+    long trace saved whole; a failure or a second save leaves it usable."""
+    page.open("script=" + encode(ODD_BYTES))
+    first = saved_script(page)
+    check("a NUL and a byte 0xE9 survive Save this run as a script",
+          first == ODD_BYTES, repr(first)[:300])
+    # The link the page made, opened in the same tab, then its own link.
+    link = link_of(page)
+    page.driver.get("about:blank")
+    page.driver.get(link)
+    page.wait()
+    again = saved_script(page)
+    check("a link opened with a script links and saves the same bytes",
+          again == first and link_of(page) == link,
+          "%r\n%r" % ((again or b"")[:200], (first or b"")[:200]))
+
+    # An injected failure part-way, the overlay shown: the file's parts
+    # cannot be made.
+    page.open("script=" + encode(MEDIUM), 600)
+    page.js("""window.realBlob = window.Blob;
+        window.Blob = function () { throw new Error('no room for the file'); };""")
+    page.driver.find_element(By.ID, "cmdPackets").click()
+    end = time.monotonic() + 600
+    while page.js("return window.arrivals.jobs.busy()") and time.monotonic() < end:
+        time.sleep(0.1)
+    said = page.js("window.Blob = window.realBlob;"
+                   "return document.getElementById('notice').textContent")
+    check("a failed save closes the overlay and says why",
+          "no room for the file" in said and overlay_closed_and_usable(page), said)
+
+    # A new link while a save runs: the save is dropped, the link plays.
+    page.open("script=" + encode(MEDIUM), 600)
+    page.driver.find_element(By.ID, "cmdPackets").click()
+    page.js("document.getElementById('status').textContent = '';"
+            "location.hash = arguments[0];", "script=" + encode(b"seed 2\nload\ndump\n"))
+    try:
+        status = page.wait()
+    except TimeoutError:
+        status = None
+    check("a new link while a save runs plays the link",
+          status == "0" and page.dumps().startswith('{"') and
+          page.download("packets.csv", 2) is None and usable(page),
+          "status %r, dumps %r" % (status, page.dumps()[:80]))
+
+    # A second save while the first runs is refused; the first ends whole.
+    save_packets(page, MEDIUM, "a second save while one runs is refused; "
+                 "the first is saved whole", second=True)
+
+
+def save_packets(page, script, name, second=False):
+    page.open("script=" + encode(script), 1800)
+    d = page.driver
+    d.find_element(By.ID, "cmdPackets").click()
+    if second:
+        d.find_element(By.ID, "cmdSeconds").click()
+    said = page.js("return document.getElementById('notice').textContent")
+    data = page.download("packets.csv", 3600)
+    tail = data[-200:].split(b"\n") if data else []
+    refused = not second or ("another job is running" in said and
+                             page.download("seconds.csv", 1) is None)
+    count = json.loads(page.js(DUMP_JS))["packetCount"]
+    check(name, refused and data is not None and
+          data.startswith(b"time_ms,run_ms,packet,gap_ms\n") and
+          data.endswith(b"\n") and int(tail[-2].split(b",")[2]) == count and
+          data.count(b"\n") == count + 1 and
+          overlay_closed_and_usable(page),
+          "notice %r, %s bytes, last row %r, %d packets" % (
+              said, len(data) if data else None, tail[-2:] if tail else None, count))
+
+
+def long_save(page):
+    """The packets of a 40-million-tick session (650 MB), saved whole."""
+    save_packets(page, LONG, "the packets of a 40-million-tick session are saved whole")
+
+
+def two_forms(page):
+    """Two forms of one module, each behind its own handle, apart."""
+    got = page.js("""const a = window.arrivals, t = new TextEncoder();
+        const other = new ArrivalsBridge.Form(a.module);
+        other.start(t.encode('5'), t.encode('load\\npick rate 3\\ndump\\n'));
+        while (other.play() < 0);
+        const theirs = other.takeText('dumps');
+        const mine = a.form.takeText('dump');
+        other.close();
+        return [theirs, mine, a.form.takeText('dump')];""")
+    theirs, mine, after = got
+    check("a second form in one module keeps to itself",
+          theirs.startswith("{") and theirs != mine + "\n" and mine == after,
+          "%r %r" % (theirs[:100], mine[:100]))
 
 
 # The two canvases as the ticks left them against the form painted afresh:
@@ -238,7 +397,7 @@ const both = () => {
   return x.getImageData(0, 0, a.width, a.height).data;
 };
 const got = both();
-window.arrivalsRepaint();
+window.arrivals.repaint();
 const full = both();
 const boxes = [...document.querySelectorAll('#controls > *')].map(e => {
   const r = e.getBoundingClientRect(); return [r.left - 2, r.top - 2, r.right + 2, r.bottom + 2]; });
@@ -255,31 +414,23 @@ return [differ, where];
 
 def traces(page):
     """"Save packets" and "Save seconds" replay the recording with traces."""
-    packets, seconds, dump = page.js("""const M = window.arrivalsModule;
-        M._web_click(1);  // Pause: the state stays while the traces are made
-        const rec = new TextEncoder().encode(M.UTF8ToString(M._web_recording()));
-        const p = M._malloc(rec.length);
-        M.HEAPU8.set(rec, p);
-        // In slices, as the page saves them; small slices, several steps.
-        const out = [0, 1].map(w => {
-          M._web_trace_begin(p, rec.length, w);
-          let status = -1, steps = 0;
-          while (status < 0) { status = M._web_trace_step(); ++steps; }
-          const progress = M._web_trace_progress();
-          const csv = M.UTF8ToString(M._web_trace_end());
-          return status === 0 && progress === 1 ? csv : `status ${status}`;
-        });
-        M._free(p);
-        M._web_click(1);
-        return [...out, M.UTF8ToString(M._web_dump())];""")
-    state = json.loads(dump)
-    rows = packets.splitlines()
+    d = page.driver
+    d.find_element(By.ID, "btnPause").click()  # the state stays meanwhile
+    # The row of commands is hidden with bare=1: its buttons as a script
+    # would press them.
+    page.js("document.getElementById('cmdPackets').click()")
+    packets = (page.download("packets.csv") or b"").decode()
+    page.js("document.getElementById('cmdSeconds').click()")
+    seconds = (page.download("seconds.csv") or b"").decode()
+    state = json.loads(page.js(DUMP_JS))
+    d.find_element(By.ID, "btnPause").click()
+    rows = packets.splitlines() or [""]
     check("the packets trace has a row a packet",
           rows[0] == "time_ms,run_ms,packet,gap_ms" and
           len(rows) - 1 == state["packetCount"] and
           (len(rows) == 1 or int(rows[-1].split(",")[2]) == state["packetCount"]),
           "%d rows for %d packets" % (len(rows) - 1, state["packetCount"]))
-    rows = seconds.splitlines()
+    rows = seconds.splitlines() or [""]
     check("the seconds trace has a row a second",
           rows[0] == "time_ms,second,count_1s,count_3s,count_10s" and
           len(rows) - 1 == state["secondCount"],
@@ -293,9 +444,9 @@ def incremental(page):
         d.find_element(By.ID, "btnPause").click()
     # A change of view changes captions and titles of the still layer; the
     # ticks after it change the scales' captions.
-    page.js("for (let i = 0; i < 150; ++i) window.arrivalsTimerEvent();")
+    page.js("for (let i = 0; i < 150; ++i) window.arrivals.timerEvent();")
     d.find_element(By.ID, "optGraphs1").click()
-    page.js("for (let i = 0; i < 250; ++i) window.arrivalsTimerEvent();")
+    page.js("for (let i = 0; i < 250; ++i) window.arrivals.timerEvent();")
     d.find_element(By.ID, "btnPause").click()
     differ, where = page.js(INCREMENTAL_JS)
     check("a tick repaints the form as a whole repaint would", differ == 0,
@@ -353,10 +504,11 @@ def pictures(page, window):
                         return [r.left - 2, r.top - 2, r.width + 4, r.height + 4]; });""")
         # The wordmark is drawn from its shapes, antialiased its own way:
         # the comparison is of bars and markers.
-        boxes.append(page.js("""const M = window.arrivalsModule, S = {1: 10, 2: 10, 3: 7, 4: 11, 5: 6};
-            const p = M._web_scene() >> 2, n = M.HEAPF32.subarray(p, p + M._web_scene_size());
-            for (let i = 0; i < n.length; i += S[n[i]])
-              if (n[i] === 5) return [n[i + 2], n[i + 3], n[i + 4], n[i + 5]];"""))
+        boxes.append(page.js("""const S = arguments[0], F = S.field;
+            const n = window.arrivals.form.frame(true).n;
+            for (let i = 0; i < n.length; i += S.size[n[i + F.kind]])
+              if (n[i + F.kind] === S.kind.logo)
+                return [n[i + F.x], n[i + F.y], n[i + F.w], n[i + F.h]];""", FORMAT))
         a, b = saturated(shot, boxes), saturated(desk, boxes)
         miss = unmatched(a, b) + unmatched(b, a)
         check("picture %s agrees with the window's to 1 px" % name,
@@ -369,9 +521,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page")
     parser.add_argument("golden")
+    parser.add_argument("--format", required=True)
     parser.add_argument("--window")
     parser.add_argument("--only")
     args = parser.parse_args()
+    FORMAT.update(json.loads(pathlib.Path(args.format).read_text()))
     page = Page(args.page)
     try:
         status = page.open("")
@@ -380,7 +534,10 @@ def main():
         check("no console error", not errors, "; ".join(errors)[:300])
         steps = [("golden", lambda: golden(page, args.golden)),
                  ("hostile", lambda: hostile(page)),
-                 ("interaction", lambda: interaction(page))]
+                 ("interaction", lambda: interaction(page)),
+                 ("two forms", lambda: two_forms(page)),
+                 ("saves", lambda: saves(page)),
+                 ("long save", lambda: long_save(page))]
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:

@@ -24,15 +24,16 @@ TEST(web_scene, colours_become_rrggbb) {
     EXPECT_EQ(RgbOf(c.colour), c.rgb) << c.colour;
 }
 
+using scene::FieldOf;
+using scene::Kind;
+using scene::Layer;
+
 // Items of one kind in the scene, each as its numbers.
-std::vector<std::vector<float>> ItemsOf(const Scene &s, SceneKind kind) {
+std::vector<std::vector<float>> ItemsOf(const Scene &s, Kind kind) {
   std::vector<std::vector<float>> out;
   for (std::size_t i = 0; i < s.numbers.size();) {
-    const auto k = static_cast<int>(s.numbers[i]);
-    const std::size_t size = k == kLine   ? 7
-                             : k == kText ? 11
-                             : k == kLogo ? 6
-                                          : 10;
+    const auto k = static_cast<Kind>(s.numbers[i]);
+    const std::size_t size = scene::SizeOf(k);
     if (k == kind)
       out.emplace_back(s.numbers.begin() + static_cast<long>(i),
                        s.numbers.begin() + static_cast<long>(i + size));
@@ -50,14 +51,17 @@ TEST(web_scene, boxes_become_whole_pixels_edge_by_edge) {
   marker.box = {3970, 22, 250, 855}; // 264.67 .. 281.33 px
   Scene scene;
   scene.Build(c);
-  const auto ovals = ItemsOf(scene, kOval);
+  const auto ovals = ItemsOf(scene, Kind::Oval);
   ASSERT_EQ(ovals.size(), 1U);
+  const auto field = [&](const char *name) {
+    return ovals[0][FieldOf(Kind::Oval, name)];
+  };
   // left 265, right round(4220 / 15) = 281: width 16, not round(16.67).
-  EXPECT_EQ(ovals[0][2], 265);
-  EXPECT_EQ(ovals[0][3], 1);
-  EXPECT_EQ(ovals[0][4], 16);
-  EXPECT_EQ(ovals[0][5], 57); // 877 / 15 = 58.47 -> 58, less 1
-  EXPECT_EQ(ovals[0][1], float(kMoving));
+  EXPECT_EQ(field("x"), 265);
+  EXPECT_EQ(field("y"), 1);
+  EXPECT_EQ(field("w"), 16);
+  EXPECT_EQ(field("h"), 57); // 877 / 15 = 58.47 -> 58, less 1
+  EXPECT_EQ(field("layer"), float(Layer::Moving));
 }
 
 TEST(web_scene, a_bar_of_no_height_and_a_hidden_marker_are_not_painted) {
@@ -69,10 +73,10 @@ TEST(web_scene, a_bar_of_no_height_and_a_hidden_marker_are_not_painted) {
   const auto movingRects = [&] {
     Scene scene;
     scene.Build(c);
-    EXPECT_TRUE(ItemsOf(scene, kOval).empty());
+    EXPECT_TRUE(ItemsOf(scene, Kind::Oval).empty());
     std::size_t n = 0;
-    for (const auto &r : ItemsOf(scene, kRect))
-      if (r[1] == float(kMoving))
+    for (const auto &r : ItemsOf(scene, Kind::Rect))
+      if (r[FieldOf(Kind::Rect, "layer")] == float(Layer::Moving))
         ++n;
     return n;
   };
@@ -83,37 +87,82 @@ TEST(web_scene, a_bar_of_no_height_and_a_hidden_marker_are_not_painted) {
   EXPECT_EQ(movingRects(), none);
 }
 
-TEST(web_scene, the_still_layer_changes_only_with_its_own_items) {
+// A change list entry as (item, layer, shown now, old box's width > 0).
+struct Entry {
+  float item, layer;
+  bool shown, was;
+  bool operator==(const Entry &) const = default;
+};
+
+std::vector<Entry> ChangesOf(const Scene &s) {
+  const std::size_t n = scene::FieldCount(scene::kChangeFields);
+  const auto at = [](const char *name) {
+    return scene::IndexOf(scene::kChangeFields, name);
+  };
+  std::vector<Entry> out;
+  for (std::size_t i = 0; i < s.changes.size(); i += n)
+    out.push_back({s.changes[i + at("item")], s.changes[i + at("layer")],
+                   s.changes[i + at("at")] >= 0, s.changes[i + at("w")] > 0});
+  return out;
+}
+
+TEST(web_scene, each_frame_lists_the_items_that_changed) {
   Controls c = CreateControls();
+  c.sPacket[0].visible = true;
   Scene scene;
   scene.Build(c);
-  const double first = scene.textsVersion;
+  EXPECT_TRUE(scene.full) << "the first frame is full";
+  scene.Build(c);
+  EXPECT_FALSE(scene.full);
+  EXPECT_TRUE(scene.changes.empty()) << "nothing changed";
   struct Change {
     const char *what;
     void (*apply)(Controls &);
-    bool still;
+    Layer layer;
+    bool shown, was; // shown now, shown before
   };
   const Change changes[] = {
       {"a marker moves", [](Controls &k) { k.sPacket[0].box.left += 250; },
-       false},
+       Layer::Moving, true, true},
+      {"a marker goes", [](Controls &k) { k.sPacket[0].visible = false; },
+       Layer::Moving, false, true},
+      {"a marker comes", [](Controls &k) { k.sPacket[0].visible = true; },
+       Layer::Moving, true, false},
       {"the count changes", [](Controls &k) { k.lblServiced.caption = " 9"; },
-       false},
+       Layer::Moving, true, true},
+      {"the count changes, as many digits",
+       [](Controls &k) { k.lblServiced.caption = " 8"; }, Layer::Moving, true,
+       true},
+      {"a bar rises from nothing",
+       [](Controls &k) { k.shpTwoBar[4].box.height += 150; }, Layer::Moving,
+       true, false},
       {"a bar grows", [](Controls &k) { k.shpTwoBar[4].box.height += 150; },
-       false},
+       Layer::Moving, true, true},
       {"a caption changes", [](Controls &k) { k.lblGraph[0].caption = " 9"; },
+       Layer::Still, true, true},
+      {"a caption changes, as long",
+       [](Controls &k) { k.lblGraph[0].caption = " 7"; }, Layer::Still, true,
        true},
       {"a label is hidden",
-       [](Controls &k) { k.lblGraphTwo[1].visible = false; }, true},
+       [](Controls &k) { k.lblGraphTwo[1].visible = false; }, Layer::Still,
+       false, true},
       {"a title changes", [](Controls &k) { k.lblGraphTitle[1].caption = "x"; },
-       true},
+       Layer::Still, true, true},
   };
-  double version = first;
   for (const Change &change : changes) {
     change.apply(c);
     scene.Build(c);
-    EXPECT_EQ(scene.textsVersion != version, change.still) << change.what;
-    version = scene.textsVersion;
+    const auto got = ChangesOf(scene);
+    ASSERT_EQ(got.size(), 1U) << change.what;
+    EXPECT_EQ(got[0].layer, float(change.layer)) << change.what;
+    EXPECT_EQ(got[0].shown, change.shown) << change.what;
+    EXPECT_EQ(got[0].was, change.was) << change.what;
   }
+  c.sPacket[1].box.left += 250;
+  scene.Build(c, true);
+  EXPECT_TRUE(scene.full && scene.changes.empty()) << "a full frame asked for";
+  scene.Build(c);
+  EXPECT_TRUE(scene.changes.empty()) << "the full frame was the last";
 }
 
 TEST(web_scene, controls_json_carries_what_the_real_controls_show) {
