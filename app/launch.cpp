@@ -79,7 +79,7 @@ public:
     regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   }
   ~RecordFile() override {
-    if (own_)
+    if (own_ && fd_ >= 0)
       ::close(fd_);
   }
   RecordFile(const RecordFile &) = delete;
@@ -184,6 +184,9 @@ private:
         st.st_size >= static_cast<off_t>(torn_)) [[maybe_unused]]
       const int cut = ::ftruncate(fd_, st.st_size - static_cast<off_t>(torn_));
     held_.clear();
+    // Closed, so that a FIFO's reader sees the end of what it got.
+    if (own_ && fd_ >= 0)
+      ::close(std::exchange(fd_, -1));
     why_ = "cannot write " + MessageName(path_) + ": " + reason;
     complain(why_ + "; the session goes on unrecorded");
     if (tell_)
