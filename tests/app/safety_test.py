@@ -575,8 +575,8 @@ class Display:
 
     def xdo(self, *args):
         return subprocess.run(["xdotool"] + list(args), env=self.env,
-                              stdout=subprocess.PIPE, timeout=30,
-                              check=True).stdout.split()
+                              stdout=subprocess.PIPE,
+                              timeout=30).stdout.split()
 
     def start(self, argv, **kw):
         """Starts argv and waits for its window (in self.window)."""
@@ -652,7 +652,8 @@ def live(S, A, close_window):
     def save_to_fifo(d, p):
         reader_leaves(d, p)
         with open("saved.script", "wb") as out:
-            cat = subprocess.Popen(["cat", "fifo"], stdout=out)
+            cat = subprocess.Popen(["cat", "fifo"], stdout=out,
+                                   stderr=subprocess.DEVNULL)
             d.save(SAVE_SCRIPT, "fifo")  # allowed once the recording failed
             cat.wait(timeout=30)
 
