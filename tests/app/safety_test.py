@@ -159,6 +159,11 @@ def outputs(S, A):
         ("picture and recording through a symlink",
          [A, "--script", "ok.script", "--screenshot", "new2.png", "--record",
           "new-link"], None, 2, None, lambda: absent("new2.png")),
+        ("picture and recording, two new files", [A, "--script", "ok.script",
+                                                  "--screenshot", "new3.png",
+                                                  "--record", "new3.script"],
+         None, 0, b"", lambda: check(read("new3.script") == OK_SCRIPT[:-5],
+                                     "the recording is not the script")),
         ("picture is a symlink loop", [A, "--script", "ok.script",
                                        "--screenshot", "loopA"], None, 2,
          b"arrivals: cannot write loopA: Too many levels of symbolic "
@@ -213,6 +218,16 @@ def outputs(S, A):
         expect(result, 2, who + b": cannot write standard output" + same +
                b"standard input\n")
         kept("ok.script", OK_SCRIPT)
+
+    # A recording's reader that never reads: the window does not wait on it.
+    yield "recording to a FIFO whose reader stalls"
+    write("typing.script", b"seed 1\nload\n" + b"type rate 0.125\n" * 70000)
+    stalled = os.open("fifo", os.O_RDONLY | os.O_NONBLOCK)
+    expect(run([A, "--script", "typing.script", "--screenshot", "o.png",
+                "--record", "fifo"], stdout=subprocess.DEVNULL, timeout=60), 2,
+           b"arrivals: cannot write fifo: its reader has stopped reading; "
+           b"the session goes on unrecorded\n")
+    os.close(stalled)
 
     # A FIFO as a trace: written directly, as it goes.
     yield "trace to a FIFO"
@@ -715,9 +730,13 @@ def live(S, A, close_window):
             signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
             resource.setrlimit(resource.RLIMIT_FSIZE, (2000, 2000))))
         picture_too_large(d, p)
+        d.save(SAVE_SCRIPT, "fifo")  # no reader: never waited on
+        d.xdo("key", "Return")
         check(d.close(p, close_window) == 0, "status %s" % p.returncode)
         err = p.stderr.read()
-        check(err.endswith(b"pic.png: File too large\n"), "stderr %r" % err)
+        check(err.endswith(b"pic.png: File too large\narrivals: cannot save " +
+                           os.path.abspath("fifo").encode() +
+                           b": No such device or address\n"), "stderr %r" % err)
         check(not [n for n in os.listdir(".") if "pic" in n], "a file left")
     finally:
         d.kill()
