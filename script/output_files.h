@@ -15,9 +15,12 @@
 //   // file.Open(); write to file.fd(); file.Commit();
 //
 // Open() checks every output against the others and against the script
-// (same device and inode, after symlinks; files that are not regular files,
-// such as /dev/null, a FIFO or a terminal, are exempt) before it creates or
-// empties any, and a failure leaves every file as it was. SaveFileWhole()
+// (same device and inode, after symlinks; a file not made yet is its
+// folder's device and inode with its name, however the name is spelt; files
+// that are not regular files, such as /dev/null, a FIFO or a terminal, are
+// exempt) before it creates or empties any, and a failure leaves every file
+// as it was. A name that cannot be resolved (a symlink loop) fails with its
+// reason. SaveFileWhole()
 // writes through a temporary file beside the target and renames it over the
 // target only when complete (WholeFile does the same for a file written as
 // it goes). MessageName() shows a file name in a one-line
