@@ -617,10 +617,25 @@ class Display:
         self.xdo("windowfocus", "--sync", dialog)
         self.xdo("type", "--delay", "20", os.path.abspath(path))
         self.xdo("key", "Return")
-        time.sleep(1)
-        if os.path.exists(path):
-            self.xdo("key", "y")  # yes, replace it
-            time.sleep(1)
+        if os.path.exists(path):  # the file dialog asks: yes, replace it
+            self.until("^Save ", lambda n: n == 2)
+            self.xdo("key", "y")
+        self.until("^Save ", lambda n: n == 0)
+
+    def until(self, name, wanted):
+        """Waits until the number of windows shown named `name` is wanted."""
+        for _ in range(300):
+            if wanted(len(self.xdo("search", "--onlyvisible", "--name",
+                                   name))):
+                return
+            time.sleep(0.1)
+        raise Failure("the windows named %s did not come or go" % name)
+
+    def dismiss(self):
+        """Answers the message box that a failed save shows."""
+        self.until("^Arrivals$", lambda n: n == 2)
+        self.xdo("key", "Return")
+        self.until("^Arrivals$", lambda n: n == 1)
 
     def close(self, p, close_window):
         subprocess.run([close_window, self.window], env=self.env, check=True)
@@ -682,12 +697,12 @@ def live(S, A, close_window):
     def onto_the_recording(d, p):
         d.click(84, 84)
         d.save(SAVE_SCRIPT, "rec.script")  # refused while live
-        d.xdo("key", "Return")
+        d.dismiss()
         d.click(188, 84)
 
     def picture_too_large(d, p):
         d.save(SAVE_PICTURE, "pic.png")
-        d.xdo("key", "Return")
+        d.dismiss()
 
     def ends_in_a_tick(name):
         return lambda: check(read(name).split(b"\n")[-2].startswith(
@@ -731,7 +746,7 @@ def live(S, A, close_window):
             resource.setrlimit(resource.RLIMIT_FSIZE, (2000, 2000))))
         picture_too_large(d, p)
         d.save(SAVE_SCRIPT, "fifo")  # no reader: never waited on
-        d.xdo("key", "Return")
+        d.dismiss()
         check(d.close(p, close_window) == 0, "status %s" % p.returncode)
         err = p.stderr.read()
         check(err.endswith(b"pic.png: File too large\narrivals: cannot save " +
