@@ -1,11 +1,17 @@
 #include "app/launch.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -19,6 +25,7 @@
 #include "script/script_random.h"
 #include "script/script_session.h"
 #include "script/session_recorder.h"
+#include "script/stop_signal.h"
 #include "ui/form.h"
 #include "window/main_window.h"
 
@@ -56,62 +63,171 @@ std::string SaveScreenshot(MainWindow &window, const std::string &path) {
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
-// A recording in a file, each line written and flushed as it is
-// completed; a write that fails leaves the file ending in its last whole
-// line. The failure is said once on standard error; the window keeps the
-// session, so it can still be saved from the menu.
+// A recording in a file, each line written as it is completed; a write
+// that fails leaves the file ending in its last whole line. The window never
+// waits on it: a FIFO with no reader cannot be opened, and what a slow
+// reader has not taken yet is held back, up to kHeldBytes; past that the
+// recording has failed. A failure is said once, on standard error and to
+// whoever listens (the window's notice); the window keeps the session, so
+// that it can still be saved from the menu.
 class RecordFile final : public RecordSink {
 public:
-  RecordFile(const std::string &path, int fd)
-      : fd_(fd), path_(MessageName(path)), sink_(fd, path) {}
-  ~RecordFile() override { ::close(fd_); }
+  static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
+
+  RecordFile(const std::string &path, int fd, bool own)
+      : fd_(fd), own_(own), path_(path) {
+    struct stat st = {};
+    regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+  }
+  ~RecordFile() override {
+    if (own_ && fd_ >= 0)
+      ::close(fd_);
+  }
   RecordFile(const RecordFile &) = delete;
   RecordFile &operator=(const RecordFile &) = delete;
 
+  // Standard output, when that is the file named, is written through the
+  // descriptor the program was given: never reopened, never emptied.
   static std::unique_ptr<RecordFile> Open(const std::string &path,
                                           std::string &why) {
+    if (SameFile(STDOUT_FILENO, path))
+      return std::make_unique<RecordFile>(path, STDOUT_FILENO, false);
     const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st = {};
+    if (fd < 0 || (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                   ::ftruncate(fd, 0) != 0)) {
       why = "cannot write " + MessageName(path) + ": " + std::strerror(errno);
+      if (fd >= 0)
+        ::close(fd);
       return nullptr;
     }
-    return std::make_unique<RecordFile>(path, fd);
+    return std::make_unique<RecordFile>(path, fd, true);
   }
 
-  void Append(std::string_view line) override { Write(line); }
+  void Append(std::string_view line) override {
+    if (failed())
+      return;
+    held_.append(line);
+    Push();
+    if (held_.size() > kHeldBytes)
+      Fail("its reader has stopped reading");
+  }
 
   // The recording only grows, so writing it again from the start covers
-  // everything that was there.
+  // everything that was there; a pipe or a file the program did not open
+  // cannot take it again.
   void Rewrite(std::string_view whole) override {
-    if (!stopped_ && ::lseek(fd_, 0, SEEK_SET) != 0) {
-      stopped_ = true; // a pipe cannot take the recording again
-      Complain("cannot write " + path_ + ": " + std::strerror(errno));
+    if (failed())
+      return;
+    if (!own_ || !regular_ || ::lseek(fd_, 0, SEEK_SET) != 0) {
+      Fail(std::strerror(own_ && regular_ ? errno : ESPIPE));
+      return;
     }
-    Write(whole);
+    torn_ = 0;
+    held_.assign(whole);
+    Push();
+  }
+
+  // At the end: a slow reader is given a few seconds to take the rest.
+  void Drain() {
+    for (int tries = 0; tries < 50 && !failed() && !held_.empty(); ++tries) {
+      pollfd ready = {fd_, POLLOUT, 0};
+      ::poll(&ready, 1, 100);
+      Push();
+    }
+    if (!failed() && !held_.empty())
+      Fail("its reader has stopped reading");
+  }
+
+  bool failed() const { return !why_.empty(); }
+  // Whether `path` is this recording, while it is live.
+  bool IsLive(const std::string &path) const {
+    return !failed() && SameFile(fd_, path);
+  }
+  void OnFailure(std::function<void(const std::string &)> tell) {
+    tell_ = std::move(tell);
   }
 
 private:
-  void Write(std::string_view bytes) {
-    if (stopped_)
-      return;
-    sink_.Write(bytes);
-    if (!sink_.Flush()) {
-      stopped_ = true;
-      Complain(sink_.ErrorText());
+  // Writes what the file takes now. A regular file takes everything; a
+  // pipe or a terminal is asked first, and written a slice that fits.
+  void Push() {
+    while (!held_.empty()) {
+      std::size_t slice = held_.size();
+      if (!regular_) {
+        pollfd ready = {fd_, POLLOUT, 0};
+        if (::poll(&ready, 1, 0) <= 0 || (ready.revents & POLLOUT) == 0) {
+          if ((ready.revents & (POLLERR | POLLHUP)) == 0)
+            return;
+        }
+        slice = std::min<std::size_t>(slice, PIPE_BUF);
+      }
+      const auto n = ::write(fd_, held_.data(), slice);
+      if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
+      if (n < 0) {
+        Fail(std::strerror(errno));
+        return;
+      }
+      const std::string_view written(held_.data(), static_cast<std::size_t>(n));
+      const auto end = written.rfind('\n');
+      torn_ = end == std::string_view::npos ? torn_ + written.size()
+                                            : written.size() - end - 1;
+      held_.erase(0, static_cast<std::size_t>(n));
     }
   }
 
+  void Fail(const std::string &reason) {
+    // A line torn by the failure is taken back out of a regular file.
+    struct stat st = {};
+    if (regular_ && torn_ > 0 && ::fstat(fd_, &st) == 0 &&
+        st.st_size >= static_cast<off_t>(torn_)) [[maybe_unused]]
+      const int cut = ::ftruncate(fd_, st.st_size - static_cast<off_t>(torn_));
+    held_.clear();
+    // Closed, so that a FIFO's reader sees the end of what it got.
+    if (own_ && fd_ >= 0)
+      ::close(std::exchange(fd_, -1));
+    why_ = "cannot write " + MessageName(path_) + ": " + reason;
+    Complain(why_ + "; the session goes on unrecorded");
+    if (tell_)
+      tell_(why_);
+  }
+
   int fd_;
-  std::string path_; // as a message shows it
-  FdSink sink_;
-  bool stopped_ = false;
+  bool own_;
+  bool regular_ = false;
+  std::string path_;
+  std::string held_;     // completed lines the file has not taken yet
+  std::size_t torn_ = 0; // bytes written after the last line feed
+  std::string why_;      // set once the recording has failed
+  std::function<void(const std::string &)> tell_;
 };
 
+// The recording while the window is open: the display's connection lost
+// ends the program in exit(), which writes the final `tick N` first.
+SessionRecorder *g_openRecorder = nullptr;
+RecordFile *g_openFile = nullptr;
+
+void FinishOnExit() {
+  SessionRecorder *recorder = std::exchange(g_openRecorder, nullptr);
+  if (recorder == nullptr)
+    return;
+  recorder->Finish();
+  if (g_openFile != nullptr) {
+    g_openFile->Drain();
+    if (g_openFile->failed())
+      ::_exit(kBadCommandLine); // the recording had failed: status 2
+  }
+}
+
 // Shows the window (or saves its picture) with the session recorded, to
-// the file that `options` name as well, and returns the exit status.
+// the file that `options` name as well, and returns the exit status: 2 when
+// the recording failed.
 int RunRecorded(MainWindow &window, SessionRecorder &recorder,
                 const LaunchOptions &options) {
+  // From here on, a pipe whose reader has gone is a failed write only.
+  OutliveBrokenPipes();
   window.setRecorder(recorder);
   std::unique_ptr<RecordFile> file;
   if (options.record) {
@@ -123,7 +239,17 @@ int RunRecorded(MainWindow &window, SessionRecorder &recorder,
     }
     file->Append(recorder.Script());
     recorder.SetSink(file.get());
+    window.setLiveRecording(
+        [&file](const std::string &path) { return file->IsLive(path); });
+    file->OnFailure([&window](const std::string &reason) {
+      window.showNotice(QString::fromStdString(
+          reason + ".\nThe session goes on; it can still be saved with \"Save "
+                   "this run as a script\"."));
+    });
   }
+  const auto recordStatus = [&file](int status) {
+    return file && file->failed() ? kBadCommandLine : status;
+  };
   if (options.screenshot) {
     // The picture is drawn at the zoom asked for, whatever the screen.
     window.setZoom(options.zoom);
@@ -132,15 +258,26 @@ int RunRecorded(MainWindow &window, SessionRecorder &recorder,
       Complain(why);
       return kBadCommandLine;
     }
-    return 0;
+    if (file)
+      file->Drain();
+    return recordStatus(0);
   }
   window.setFitToScreen(true);
   window.setZoom(options.zoom);
   window.show();
+  static const bool registered = std::atexit(FinishOnExit) == 0;
+  (void)registered;
+  g_openRecorder = &recorder;
+  g_openFile = file.get();
   const int status = QApplication::exec();
+  g_openRecorder = nullptr;
+  g_openFile = nullptr;
+  window.setLiveRecording(nullptr);
   // The window closed, or a signal ended the loop: the last line.
   recorder.Finish();
-  return status;
+  if (file)
+    file->Drain();
+  return recordStatus(status);
 }
 
 // Plays the script read from descriptor `in` (`name` in messages), then

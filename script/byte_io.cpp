@@ -81,6 +81,8 @@ bool FdSink::Flush() {
     else if (errno != EINTR)
       error_ = errno;
   }
+  if (error_ == EPIPE)
+    NoteBrokenPipe(); // may stop the run, to die of SIGPIPE once flushed
   if (error_ != 0) {
     // A line torn by the failure is taken back out of a regular file.
     const std::string_view written(buffer_.data(),

@@ -21,14 +21,21 @@ std::string CannotWrite(const std::string &name, std::string_view why) {
 }
 
 // The file a regular-file descriptor or name stands for, after symlinks.
+// A file not made yet is its folder's device and inode with its name.
 struct Identity {
   dev_t dev = 0;
   ino_t ino = 0;
   bool regular = false;
+  std::string name; // only for a file not made yet
 };
 
 Identity IdentityOf(const struct stat &st) {
-  return {st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+  return {st.st_dev, st.st_ino, S_ISREG(st.st_mode), {}};
+}
+
+bool operator==(const Identity &a, const Identity &b) {
+  return a.regular && b.regular && a.dev == b.dev && a.ino == b.ino &&
+         a.name == b.name;
 }
 
 std::string FolderOf(const std::string &path) {
@@ -39,22 +46,49 @@ std::string FolderOf(const std::string &path) {
 }
 
 // The file `path` names once every symlink on its last component is
-// followed (the link target need not exist yet).
-std::string FollowLinks(std::string path) {
+// followed (the link target need not exist yet). False, with errno ELOOP,
+// when the links go round.
+bool FollowLinks(std::string &path) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st = {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-      return path;
+      return true; // what cannot be looked at fails where it is used
     std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
     const auto n = ::readlink(path.c_str(), target.data(), target.size());
     if (n <= 0)
-      return path;
+      return true;
     target.resize(static_cast<std::size_t>(n));
     if (target.front() != '/')
       target.insert(0, FolderOf(path).append("/"));
     path = std::move(target);
   }
-  return path;
+  errno = ELOOP;
+  return false;
+}
+
+// What a file saved whole later will be: the file itself when it exists,
+// else its name in the folder it will be made in (known by the folder's
+// identity, however the name is spelt). False with errno set when the name
+// cannot be resolved (a symlink loop, a missing folder).
+bool WillBe(const std::string &path, Identity &id) {
+  struct stat st = {};
+  if (::stat(path.c_str(), &st) == 0) {
+    id = IdentityOf(st);
+    return true;
+  }
+  std::string target = path;
+  if (errno != ENOENT || !FollowLinks(target))
+    return false;
+  if (::stat(FolderOf(target).c_str(), &st) != 0)
+    return false;
+  if (!S_ISDIR(st.st_mode)) {
+    errno = ENOTDIR;
+    return false;
+  }
+  const auto slash = target.rfind('/');
+  id = {st.st_dev, st.st_ino, true,
+        slash == std::string::npos ? target : target.substr(slash + 1)};
+  return true;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -130,7 +164,9 @@ bool OutputFiles::OpenStreamed(Entry &entry) {
     entry.fd = ::open(path, O_WRONLY | O_CLOEXEC);
   if (entry.fd < 0 && errno == ENOENT) {
     // A symlink to no file yet: the file made is the one it points to.
-    const std::string target = FollowLinks(entry.name);
+    std::string target = entry.name;
+    if (!FollowLinks(target))
+      return false;
     entry.fd =
         ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (entry.fd >= 0)
@@ -139,29 +175,25 @@ bool OutputFiles::OpenStreamed(Entry &entry) {
   return entry.fd >= 0;
 }
 
-std::string OutputFiles::FindSame() const {
+std::string OutputFiles::FindSame() {
   // What each entry stands for: regular files only are compared.
   std::vector<Identity> ids(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Entry &entry = entries_[i];
     struct stat st = {};
-    const bool known = entry.kind == Kind::Whole
-                           ? ::stat(entry.name.c_str(), &st) == 0
-                           : ::fstat(entry.fd, &st) == 0;
-    if (known)
+    if (entry.kind == Kind::Whole) {
+      if (!WillBe(entry.name, ids[i]))
+        return CannotWrite(entry.name, std::strerror(errno));
+    } else if (::fstat(entry.fd, &st) == 0) {
       ids[i] = IdentityOf(st);
+    }
   }
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
       const Entry &a = entries_[i];
       const Entry &b = entries_[j];
-      bool same = ids[i].regular && ids[j].regular &&
-                  ids[i].dev == ids[j].dev && ids[i].ino == ids[j].ino;
-      // Two pictures that do not exist yet: the same if they will be.
-      if (a.kind == Kind::Whole && b.kind == Kind::Whole && !ids[i].regular &&
-          !ids[j].regular)
-        same = FollowLinks(a.name) == FollowLinks(b.name);
-      if (!same || (a.kind == Kind::Input && b.kind == Kind::Input))
+      if (!(ids[i] == ids[j]) ||
+          (a.kind == Kind::Input && b.kind == Kind::Input))
         continue;
       const Entry &output = a.kind == Kind::Input ? b : a;
       const Entry &other = a.kind == Kind::Input ? a : b;
@@ -199,15 +231,22 @@ WholeFile::~WholeFile() {
     ::unlink(temp_.c_str());
 }
 
-std::string WholeFile::Open() {
+std::string WholeFile::Open(bool wait) {
   if (path_.empty())
-    return CannotWrite(path_, std::strerror(ENOENT));
-  target_ = FollowLinks(path_);
+    return Failed(ENOENT);
+  target_ = path_;
+  if (!FollowLinks(target_))
+    return Failed(errno);
   struct stat st = {};
   const bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT)
+    return Failed(errno);
   if (exists && !S_ISREG(st.st_mode)) {
-    fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
-    return fd_ >= 0 ? std::string() : CannotWrite(path_, std::strerror(errno));
+    // Written straight through; without waiting, a FIFO with no reader
+    // cannot be opened (ENXIO).
+    fd_ =
+        ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | (wait ? 0 : O_NONBLOCK));
+    return fd_ >= 0 ? std::string() : Failed(errno);
   }
   const auto cut = target_.rfind('/');
   std::string temp =
@@ -217,7 +256,7 @@ std::string WholeFile::Open() {
   temp += ".XXXXXX";
   fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd_ < 0)
-    return CannotWrite(path_, std::strerror(errno));
+    return Failed(errno);
   temp_ = std::move(temp);
   // The new file gets the old one's permissions, or those a new file gets.
   mode_t mode = 0;
@@ -229,8 +268,13 @@ std::string WholeFile::Open() {
     mode = 0666 & ~mask;
   }
   if (::fchmod(fd_, mode) != 0)
-    return CannotWrite(path_, std::strerror(errno));
+    return Failed(errno);
   return {};
+}
+
+std::string WholeFile::Failed(int error) {
+  error_ = error;
+  return CannotWrite(path_, std::strerror(error));
 }
 
 std::string WholeFile::Commit() {
@@ -247,7 +291,7 @@ std::string WholeFile::Commit() {
   }
   if (ok)
     temp_.clear(); // renamed: nothing to remove
-  return ok ? std::string() : CannotWrite(path_, std::strerror(error));
+  return ok ? std::string() : Failed(error);
 }
 
 std::string WriteProblem(const std::string &path) {
@@ -275,6 +319,13 @@ std::string SaveFileWhole(const std::string &path, std::string_view bytes) {
   if (!WriteAll(file.fd(), bytes))
     return CannotWrite(path, std::strerror(errno));
   return file.Commit();
+}
+
+bool SameFile(int fd, const std::string &path) {
+  struct stat a = {};
+  struct stat b = {};
+  return ::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace arrivals

@@ -15,9 +15,12 @@
 //   // file.Open(); write to file.fd(); file.Commit();
 //
 // Open() checks every output against the others and against the script
-// (same device and inode, after symlinks; files that are not regular files,
-// such as /dev/null, a FIFO or a terminal, are exempt) before it creates or
-// empties any, and a failure leaves every file as it was. SaveFileWhole()
+// (same device and inode, after symlinks; a file not made yet is its
+// folder's device and inode with its name, however the name is spelt; files
+// that are not regular files, such as /dev/null, a FIFO or a terminal, are
+// exempt) before it creates or empties any, and a failure leaves every file
+// as it was. A name that cannot be resolved (a symlink loop) fails with its
+// reason. SaveFileWhole()
 // writes through a temporary file beside the target and renames it over the
 // target only when complete (WholeFile does the same for a file written as
 // it goes). MessageName() shows a file name in a one-line
@@ -80,7 +83,7 @@ private:
   };
   bool Fail(std::string why);
   static bool OpenStreamed(Entry &entry); // false with errno set
-  std::string FindSame() const;           // why two entries clash, or empty
+  std::string FindSame(); // why two entries clash or one fails, or empty
 
   std::vector<Entry> entries_;
   std::string error_;
@@ -93,7 +96,8 @@ private:
 // the temporary file and the target stays as it was. A target that exists
 // and is not a regular file (/dev/null, a FIFO) is written directly.
 // Open() and Commit() return an empty text, or one line "cannot write
-// NAME: REASON".
+// NAME: REASON" (error() then holds the errno). A name whose symlinks go
+// round fails with ELOOP and touches nothing.
 class WholeFile {
 public:
   explicit WholeFile(std::string path) : path_(std::move(path)) {}
@@ -101,15 +105,22 @@ public:
   WholeFile(const WholeFile &) = delete;
   WholeFile &operator=(const WholeFile &) = delete;
 
-  std::string Open();
+  // With `wait` false, a target that is not a regular file is opened
+  // without waiting (a FIFO with no reader fails with ENXIO) and its
+  // descriptor is left non-blocking, for a writer that must not block.
+  std::string Open(bool wait = true);
   int fd() const { return fd_; }
   std::string Commit();
+  int error() const { return error_; }
 
 private:
+  std::string Failed(int error);
+
   std::string path_;   // as given, for messages
   std::string target_; // after symlinks
   std::string temp_;   // the temporary file, until it is renamed
   int fd_ = -1;
+  int error_ = 0;
 };
 
 // Why `path` could not be opened for writing, or an empty text when it
@@ -126,5 +137,8 @@ std::string WriteProblem(const std::string &path);
 // is not a regular file (/dev/null, a FIFO) is written directly. Returns an
 // empty text on success, else one line "cannot write NAME: REASON".
 std::string SaveFileWhole(const std::string &path, std::string_view bytes);
+
+// Whether `path` names the file open on `fd` (the same device and inode).
+bool SameFile(int fd, const std::string &path);
 
 } // namespace arrivals

@@ -11,6 +11,8 @@ namespace {
 
 volatile std::sig_atomic_t g_signal = 0;
 int g_wake[2] = {-1, -1};
+// Whether SIGPIPE had its default action when the program started.
+bool g_pipeKills = false;
 
 void OnStopSignal(int signal) {
   g_signal = signal;
@@ -36,7 +38,25 @@ void CatchStopSignals() {
     return;
   Catch(SIGINT);
   Catch(SIGTERM);
+  Catch(SIGHUP);
+  // A write to a broken pipe fails with EPIPE instead, so that the other
+  // outputs can be flushed first (see NoteBrokenPipe).
+  struct sigaction old = {};
+  if (::sigaction(SIGPIPE, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
+    g_pipeKills = true;
+    ::signal(SIGPIPE, SIG_IGN);
+  }
 }
+
+void NoteBrokenPipe() {
+  if (!g_pipeKills || g_signal != 0)
+    return;
+  g_signal = SIGPIPE;
+  const char byte = 1;
+  [[maybe_unused]] const auto n = ::write(g_wake[1], &byte, 1);
+}
+
+void OutliveBrokenPipes() { g_pipeKills = false; }
 
 bool StopRequested() { return g_signal != 0; }
 

@@ -41,7 +41,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every line ran; 2 for a line or an option it cannot\n"
     "understand, or a file it cannot read or write; 3 when the script runs\n"
-    "out of draws; 130 and 143 when SIGINT or SIGTERM stops it.\n"
+    "out of draws; 130, 143 and 129 when SIGINT, SIGTERM or SIGHUP stops\n"
+    "it, and 141 when the reader of a pipe it writes has gone (every other\n"
+    "output flushed first).\n"
     "\n"
     "More in arrivals-script(1): every command, the dump and the traces.\n";
 

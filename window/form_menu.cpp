@@ -2,6 +2,7 @@
 // and the script of the session so far).
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -14,8 +15,15 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressDialog>
-#include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include "script/output_files.h"
 #include "script/session_recorder.h"
 #include "script/traced_replay.h"
 #include "window/main_window.h"
@@ -34,6 +42,34 @@ MainWindow::Dialogs standardDialogs() {
     QMessageBox::warning(parent, parent->windowTitle(), text);
   };
   return d;
+}
+
+// Writes every byte to `fd`. A pipe that is full is waited for in short
+// slices, between which `waiting` runs (the progress dialog, whose Cancel
+// stays live) and may give up. Returns 0, ECANCELED when given up, or the
+// errno of the write that failed.
+int writeThrough(int fd, std::string_view bytes,
+                 const std::function<bool()> &waiting) {
+  while (!bytes.empty()) {
+    const auto n = ::write(fd, bytes.data(), bytes.size());
+    if (n >= 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+      continue;
+    }
+    if (errno == EINTR)
+      continue;
+    if (errno != EAGAIN)
+      return errno;
+    if (!waiting())
+      return ECANCELED;
+    pollfd ready = {fd, POLLOUT, 0};
+    ::poll(&ready, 1, 100);
+  }
+  return 0;
+}
+
+QString reasonOf(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -98,37 +134,91 @@ void MainWindow::openFormMenu(const QPoint &globalPos) {
   formMenu_->popup(globalPos);
 }
 
-void MainWindow::saveAs(
-    const QString &title, const QString &name, const QString &filter,
-    const std::function<bool(QSaveFile &, QString &)> &write) {
+void MainWindow::saveFailed(const QString &path, const QString &why) {
+  // Said on standard error too, for a session started from a terminal.
+  std::fprintf(stderr, "arrivals: cannot save %s: %s\n",
+               MessageName(QFile::encodeName(path).toStdString()).c_str(),
+               qUtf8Printable(why));
+  dialogs_.error(this, QStringLiteral("Cannot save %1: %2")
+                           .arg(QDir::toNativeSeparators(path), why));
+}
+
+void MainWindow::saveAs(const QString &title, const QString &name,
+                        const QString &filter, const SaveWriter &write) {
   const QString path = dialogs_.saveFileName(this, title, name, filter);
   if (path.isEmpty())
     return;
+  const std::string file = QFile::encodeName(path).toStdString();
+  if (liveRecording_ && liveRecording_(file)) {
+    saveFailed(path, QStringLiteral("the session is being recorded there, "
+                                    "and the recording is kept up to date"));
+    return;
+  }
   saving_ = true;
-  QSaveFile file(path);
+  // How far the save has come; false cancels it. A progress dialog with
+  // Cancel, shown when the save takes a while (or waits for a slow pipe).
+  std::unique_ptr<QProgressDialog> dialog;
+  auto progress = dialogs_.progress;
+  if (!progress) {
+    dialog = std::make_unique<QProgressDialog>(
+        title + QStringLiteral("..."), QStringLiteral("Cancel"), 0, 1000, this);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(500);
+    progress = [&dialog](std::uint64_t done, std::uint64_t total) {
+      dialog->setValue(total == 0
+                           ? 0
+                           : static_cast<int>(static_cast<double>(done) * 1000 /
+                                              static_cast<double>(total)));
+      QCoreApplication::processEvents();
+      return !dialog->wasCanceled();
+    };
+  }
+  std::uint64_t done = 0;
+  std::uint64_t total = 0;
+  const Progress told = [&](std::uint64_t d, std::uint64_t t) {
+    done = d;
+    total = t;
+    return progress(d, t);
+  };
+
+  // A regular file is replaced only when complete; anything else (a FIFO,
+  // a device) is written straight through, never waited on.
+  WholeFile out(file);
   QString failure;
-  const bool open = file.open(QIODevice::WriteOnly);
-  if (open && write(file, failure) && failure.isEmpty()) {
-    if (!file.commit())
-      failure = file.errorString();
-  } else if (open) {
-    file.cancelWriting(); // the old file stays as it was
+  int error = 0;
+  if (const std::string why = out.Open(false); !why.empty()) {
+    error = out.error();
   } else {
-    failure = file.errorString();
+    const auto bytes = [&](std::string_view b) {
+      if (error == 0)
+        error = writeThrough(out.fd(), b, [&] { return told(done, total); });
+      return error == 0;
+    };
+    if (write(bytes, told, failure) && failure.isEmpty() && error == 0 &&
+        !out.Commit().empty())
+      error = out.error();
   }
   saving_ = false;
+  dialog.reset();
+  if (error != 0 && error != ECANCELED)
+    failure = reasonOf(error);
   if (!failure.isEmpty())
-    dialogs_.error(this, QStringLiteral("Cannot save %1: %2")
-                             .arg(QDir::toNativeSeparators(path), failure));
+    saveFailed(path, failure);
 }
 
 void MainWindow::savePicture() {
   saveAs(QStringLiteral("Save picture"), QStringLiteral("arrivals.png"),
          QStringLiteral("PNG images (*.png)"),
-         [this](QSaveFile &file, QString &failure) {
-           if (!grab().save(&file, "PNG"))
-             failure = file.errorString();
-           return true;
+         [this](const SaveBytes &bytes, const Progress &, QString &failure) {
+           QByteArray png;
+           QBuffer buffer(&png);
+           buffer.open(QIODevice::WriteOnly);
+           if (!grab().save(&buffer, "PNG")) {
+             failure = QStringLiteral("cannot encode the picture");
+             return true;
+           }
+           return bytes(std::string_view(png.constData(),
+                                         static_cast<std::size_t>(png.size())));
          });
 }
 
@@ -140,10 +230,8 @@ void MainWindow::saveScript() {
   saveAs(QStringLiteral("Save this run as a script"),
          QStringLiteral("session.script"),
          QStringLiteral("Scripts (*.script);;All files (*)"),
-         [this](QSaveFile &file, QString &) {
-           const std::string script = recorder_->Script();
-           file.write(script.data(), static_cast<qint64>(script.size()));
-           return true;
+         [this](const SaveBytes &bytes, const Progress &, QString &) {
+           return bytes(recorder_->Script());
          });
 }
 
@@ -151,48 +239,41 @@ void MainWindow::savePackets() { saveTrace(true); }
 void MainWindow::saveSeconds() { saveTrace(false); }
 
 void MainWindow::saveTrace(bool packets) {
-  const QString title =
-      packets ? QStringLiteral("Save packets") : QStringLiteral("Save seconds");
   saveAs(
-      title,
+      packets ? QStringLiteral("Save packets") : QStringLiteral("Save seconds"),
       packets ? QStringLiteral("packets.csv") : QStringLiteral("seconds.csv"),
       QStringLiteral("CSV files (*.csv)"),
-      [&](QSaveFile &file, QString &failure) {
+      [&](const SaveBytes &bytes, const Progress &progress, QString &failure) {
         // The session so far, played again with the trace attached:
         // rows go to the file as they come, none kept in memory.
-        const ByteWriter writer = [&file](std::string_view bytes) {
-          file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        bool ok = true;
+        const ByteWriter writer = [&](std::string_view b) {
+          ok = ok && bytes(b);
         };
         TracedReplay replay(recorder_->Script(), packets ? writer : nullptr,
                             packets ? nullptr : writer);
-        std::unique_ptr<QProgressDialog> dialog;
-        auto progress = dialogs_.progress;
-        if (!progress) {
-          dialog = std::make_unique<QProgressDialog>(
-              title + QStringLiteral("..."), QStringLiteral("Cancel"), 0, 1000,
-              this);
-          dialog->setWindowModality(Qt::WindowModal);
-          dialog->setMinimumDuration(500);
-          progress = [&dialog](std::uint64_t done, std::uint64_t total) {
-            dialog->setValue(
-                total == 0 ? 0
-                           : static_cast<int>(static_cast<double>(done) * 1000 /
-                                              static_cast<double>(total)));
-            QCoreApplication::processEvents();
-            return !dialog->wasCanceled();
-          };
-        }
-        for (bool more = true; more;) {
+        for (bool more = true; more && ok;) {
           more = replay.Step();
           if (!progress(replay.done(), replay.total()))
             return false;
         }
         // The recording of a session always plays; anything else is a
         // fault of the program, said as a failure rather than hidden.
-        if (replay.status() != 0)
+        if (ok && replay.status() != 0)
           failure = QString::fromStdString(replay.message());
-        return true;
+        return ok;
       });
+}
+
+void MainWindow::showNotice(const QString &text) {
+  // Not the form's message box: the run and the timer go on.
+  auto *box = new QMessageBox(QMessageBox::Warning,
+                              windowTitle() + QStringLiteral(" notice"), text,
+                              QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("notice"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
 }
 
 } // namespace arrivals

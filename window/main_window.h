@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include <QWidget>
@@ -14,7 +15,6 @@ class QButtonGroup;
 class QComboBox;
 class QDialog;
 class QMenu;
-class QSaveFile;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -84,8 +84,11 @@ public:
   // The form's menu (a right click, the Menu key or Shift+F10), at
   // `globalPos`; it is a child of the window named "formMenu".
   void openFormMenu(const QPoint &globalPos);
-  // Its commands. Every save goes to a temporary file renamed over the one
-  // chosen, so that an old file is never left half-written.
+  // Its commands. A save to a regular file goes to a temporary file renamed
+  // over the one chosen, so that an old file is never left half-written; a
+  // FIFO or a device is written straight through, waiting between slices
+  // for a slow reader with the progress dialog live. A failure is said with
+  // the system's reason, in a message box and on standard error.
   void savePicture();
   void savePackets();
   void saveSeconds();
@@ -95,6 +98,15 @@ public:
   // is a child of the window named "help".
   void showHelp();
 
+  // Tells whether a file name is the recording this session writes while
+  // it is live: a save there from the menu is refused.
+  void setLiveRecording(std::function<bool(const std::string &path)> isLive) {
+    liveRecording_ = std::move(isLive);
+  }
+  // Says something without stopping the run (not a message box of the
+  // form's, and not recorded), such as a recording that has failed.
+  void showNotice(const QString &text);
+
   FormCanvas *canvas() const { return canvas_; }
   QTimer *tmrMain() const { return tmrMain_; }
 
@@ -103,11 +115,18 @@ protected:
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
-  // Asks for a file and writes it with `write`, which returns false when
-  // cancelled and sets its second argument when it fails; either way
-  // nothing is written. A failure is said with the file's name and why.
+  // Asks for a file and writes it with `write`, which hands its bytes to
+  // the writer (false once the save failed or was cancelled), tells the
+  // progress, returns false when cancelled and sets its last argument when
+  // it fails; either way an old regular file is kept whole. A failure is
+  // said with the file's name and why.
+  using SaveBytes = std::function<bool(std::string_view)>;
+  using Progress = std::function<bool(std::uint64_t, std::uint64_t)>;
+  using SaveWriter =
+      std::function<bool(const SaveBytes &, const Progress &, QString &)>;
   void saveAs(const QString &title, const QString &name, const QString &filter,
-              const std::function<bool(QSaveFile &, QString &)> &write);
+              const SaveWriter &write);
+  void saveFailed(const QString &path, const QString &why);
   // The packets (or seconds) trace of the session so far.
   void saveTrace(bool packets);
 
@@ -136,6 +155,7 @@ private:
   QMenu *formMenu_ = nullptr;
   QDialog *help_ = nullptr;
   bool saving_ = false;
+  std::function<bool(const std::string &)> liveRecording_;
   std::unique_ptr<SessionRecorder> ownRecorder_;
   SessionRecorder *recorder_ = nullptr;
   FormCanvas *canvas_ = nullptr;

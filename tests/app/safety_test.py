@@ -2,15 +2,20 @@
 """The files a user names stay safe, and every error and signal is heard.
 
 Runs the real programs, one theme per call:
-    safety_test.py THEME ARRIVALS_SCRIPT ARRIVALS
-THEME is outputs, read_errors, write_errors, signals or names. Each theme is
-a table of rows; a row that needs what the machine lacks (user namespaces,
-for a small full disk) says so loudly, and the theme then ends with status
+    safety_test.py THEME ARRIVALS_SCRIPT ARRIVALS [CLOSE_WINDOW]
+THEME is outputs, read_errors, write_errors, signals, names or live (the
+window on an X server of its own, driven by xdotool; CLOSE_WINDOW asks a
+window to close as a window manager does). Each theme is a table of rows; a
+row that needs what the machine lacks (user namespaces, for a small full
+disk; Xvfb and xdotool) says so loudly, and the theme then ends with status
 77, which ctest shows as skipped.
 """
 
 import os
+import resource
+import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -21,6 +26,9 @@ OK_SCRIPT = b"seed 1\nload\nclick start\ntick 400\ndump\n"
 FORTY_DAYS = b"seed 1\nload\nclick start\ntick 69120000\ndump\n"
 # Dumps between ticks: each goes out before the run moves on.
 MANY_DUMPS = b"seed 1\nload\nclick start\n" + b"tick 1000\ndump\n" * 3000
+# A dump every second (20 ticks) of a long run.
+EVERY_SECOND = b"seed 1\nload\nclick start\n" + b"tick 20\ndump\n" * 3000
+START = b"seed 1\nload\nclick start\n"  # the window left running
 PACKETS_HEADER = b"time_ms,run_ms,packet,gap_ms\n"
 SECONDS_HEADER = b"time_ms,second,count_1s,count_3s,count_10s\n"
 
@@ -142,6 +150,32 @@ def outputs(S, A):
                                       "--screenshot", "keep.csv", "--record",
                                       "./keep.csv"], None, 2, None,
          lambda: kept("keep.csv")),
+        # One new file by two spellings, and a name that cannot be resolved.
+        ("picture and recording through ./", [A, "--script", "ok.script",
+                                              "--screenshot", "new.png",
+                                              "--record", "./new.png"],
+         None, 2, b"arrivals: cannot write ./new.png" + same + b"new.png\n",
+         lambda: absent("new.png")),
+        ("picture and recording through a symlink",
+         [A, "--script", "ok.script", "--screenshot", "new2.png", "--record",
+          "new-link"], None, 2, None, lambda: absent("new2.png")),
+        ("picture and recording, two new files", [A, "--script", "ok.script",
+                                                  "--screenshot", "new3.png",
+                                                  "--record", "new3.script"],
+         None, 0, b"", lambda: check(read("new3.script") == OK_SCRIPT[:-5],
+                                     "the recording is not the script")),
+        ("picture is a symlink loop", [A, "--script", "ok.script",
+                                       "--screenshot", "loopA"], None, 2,
+         b"arrivals: cannot write loopA: Too many levels of symbolic "
+         b"links\n", lambda: check(os.readlink("loopA") == "loopB",
+                                   "the link was replaced")),
+        ("trace is a symlink loop", [S, "--packets", "loopB"], "ok.script", 2,
+         b"arrivals-script: cannot write loopB: Too many levels of symbolic "
+         b"links\n", None),
+        # A FIFO nobody reads cannot hold the window before it shows.
+        ("recording to a FIFO with no reader", [A, "--seed", "1", "--record",
+                                                "fifo"], None, 2,
+         b"arrivals: cannot write fifo: No such device or address\n", None),
         ("recording unwritable", [A, "--record", "/nonexistent/r.script"],
          None, 2, b"arrivals: cannot write /nonexistent/r.script: No such "
          b"file or directory\n", None),
@@ -165,9 +199,12 @@ def outputs(S, A):
                                 os.stat("pic.png").st_mode))),
     ]
     os.symlink("pic.png", "pic-link.png")
+    os.symlink("new2.png", "new-link")
+    os.symlink("loopA", "loopB")
+    os.symlink("loopB", "loopA")
     for name, argv, stdin, status, err, after in rows:
         yield name
-        expect(run(argv, stdin=stdin), status, err)
+        expect(run(argv, stdin=stdin, timeout=20), status, err)
         if after:
             after()
 
@@ -181,6 +218,16 @@ def outputs(S, A):
         expect(result, 2, who + b": cannot write standard output" + same +
                b"standard input\n")
         kept("ok.script", OK_SCRIPT)
+
+    # A recording's reader that never reads: the window does not wait on it.
+    yield "recording to a FIFO whose reader stalls"
+    write("typing.script", b"seed 1\nload\n" + b"type rate 0.125\n" * 70000)
+    stalled = os.open("fifo", os.O_RDONLY | os.O_NONBLOCK)
+    expect(run([A, "--script", "typing.script", "--screenshot", "o.png",
+                "--record", "fifo"], stdout=subprocess.DEVNULL, timeout=60), 2,
+           b"arrivals: cannot write fifo: its reader has stopped reading; "
+           b"the session goes on unrecorded\n")
+    os.close(stalled)
 
     # A FIFO as a trace: written directly, as it goes.
     yield "trace to a FIFO"
@@ -245,6 +292,8 @@ def write_errors(S, A):
     write("ok.script", OK_SCRIPT)
     write("many.script", MANY_DUMPS)
     write("forty.script", FORTY_DAYS)
+    big = b"seed 1\nload\n" + b"type rate 0.125\n" * 8000
+    write("big.script", big)
     full = b": cannot write standard output: No space left on device\n"
     window = [A, "--script", "-", "--screenshot", "o.png"]
     for argv, who in ([S], b"arrivals-script"), (window, b"arrivals"):
@@ -274,8 +323,34 @@ def write_errors(S, A):
             check(p.wait(timeout=60) == -signal.SIGPIPE,
                   "status %s" % p.returncode)
 
+    # A broken pipe on standard output: the trace keeps every row made so
+    # far, whole, whether the program dies of SIGPIPE or says so.
+    write("every-second.script", EVERY_SECOND)
+    write("fifty.script", EVERY_SECOND[:len(START) + 50 * 13])
+    run([S, "--seconds", "full.csv"], stdin="every-second.script")
+    run([S, "--seconds", "fifty.csv"], stdin="fifty.script")
+    whole, fifty = read("full.csv"), read("fifty.csv").count(b"\n")
+    for default, status in (True, -signal.SIGPIPE), (False, 2):
+        yield "arrivals-script --seconds | head, SIGPIPE %s" % (
+            "default" if default else "ignored")
+        with open("every-second.script", "rb") as f:
+            p = subprocess.Popen([S, "--seconds", "s.csv"], stdin=f,
+                                 stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL,
+                                 restore_signals=default)
+            for _ in range(50):  # fifty dumps: fifty seconds run
+                p.stdout.readline()
+            p.stdout.close()
+            check(p.wait(timeout=60) == status, "status %s" % p.returncode)
+        got = read("s.csv")
+        check(whole.startswith(got) and got.endswith(b"\n"),
+              "not a prefix of the whole run ending in a whole row")
+        check(got.count(b"\n") >= fifty, "%d rows, at least %d expected" %
+              (got.count(b"\n"), fifty))
+
     # A disk that fills: traces stop at once with whole rows, a picture
-    # that cannot be saved leaves the old one whole.
+    # that cannot be saved leaves the old one whole; a recording that fails
+    # on the way keeps its whole lines and makes the status 2.
     yield "full disk"
     env = dict(os.environ, S=S, A=A)
     ran = in_small_disk(
@@ -286,7 +361,10 @@ def write_errors(S, A):
         'printf old > disk/pic.png; head -c 60000 /dev/zero > disk/filler; '
         '"$A" --script ok.script --screenshot disk/pic.png 2> pic.err; '
         'echo $? > pic.status; rm disk/filler; cp disk/pic.png .; '
-        'ls -A disk > pic.ls', env)
+        'ls -A disk > pic.ls; '
+        '"$A" --script big.script --screenshot big.png --record disk/r.script'
+        ' > /dev/null 2> rec.err; echo $? > rec.status; cp disk/r.script .',
+        env)
     if not ran:
         print("SKIP: user namespaces are missing here, so the full-disk "
               "rows did not run (unshare -Urm failed)", flush=True)
@@ -305,6 +383,13 @@ def write_errors(S, A):
     check(read("pic.err").count(b"\n") == 1, "picture message lines")
     check(read("pic.png") == b"old", "the old picture was destroyed")
     check(read("pic.ls") == b"pic.png\n", "a temporary file was left")
+    check(read("rec.status") == b"2\n", "recording status %r" %
+          read("rec.status"))
+    check(b"r.script: No space left on device" in read("rec.err"),
+          "recording message %r" % read("rec.err"))
+    rec = read("r.script")
+    check(big.startswith(rec) and rec.endswith(b"\n") and len(rec) > 0,
+          "the recording is no prefix of whole lines")
 
     # A recording that cannot be written is refused before the script runs
     # (root may write any file, but not on a read-only disk).
@@ -357,6 +442,7 @@ def signals(S, A):
         # argv, script on stdin, signal
         ([S], "huge.script", signal.SIGINT),
         ([S], "huge.script", signal.SIGTERM),
+        ([S], "huge.script", signal.SIGHUP),
         ([A, "--script", "huge.script"] + window, None, signal.SIGTERM),
         ([A, "--script", "-"] + window, "huge.script", signal.SIGINT),
         # A FIFO nobody writes to.
@@ -364,6 +450,7 @@ def signals(S, A):
         ([S], "fifo", signal.SIGINT),
         # The window's own event loop.
         ([A, "--seed", "1"], None, signal.SIGTERM),
+        ([A, "--seed", "1"], None, signal.SIGHUP),
     ]
     for argv, stdin, sig in rows:
         yield "%s %s < %s" % (sig.name, argv[1:], stdin)
@@ -399,15 +486,38 @@ def signals(S, A):
             check(ignored, "the ignored SIGINT is caught")
 
     # A traced 40-day run: both files whole up to the last row.
-    yield "SIGINT during a traced 40-day run"
-    with open("forty.script", "rb") as f:
-        p = subprocess.Popen([S, "--packets", "p.csv", "--seconds", "s.csv"],
-                             stdin=f)
-        time.sleep(1.5)
-        p.send_signal(signal.SIGINT)
-        check(wait_for(p) == -signal.SIGINT, "status %s" % p.returncode)
-    check(whole_rows(read("p.csv"), PACKETS_HEADER, 4) > 0, "no packets")
-    check(whole_rows(read("s.csv"), SECONDS_HEADER, 5) > 0, "no seconds")
+    for sig in signal.SIGINT, signal.SIGHUP:
+        yield "%s during a traced 40-day run" % sig.name
+        with open("forty.script", "rb") as f:
+            p = subprocess.Popen([S, "--packets", "p.csv", "--seconds",
+                                  "s.csv"], stdin=f)
+            time.sleep(1.5)
+            p.send_signal(sig)
+            check(wait_for(p) == -sig, "status %s" % p.returncode)
+        check(whole_rows(read("p.csv"), PACKETS_HEADER, 4) > 0, "no packets")
+        check(whole_rows(read("s.csv"), SECONDS_HEADER, 5) > 0, "no seconds")
+
+    # A live window ended by a signal: its recording ends with the final
+    # tick; one that is standard output is appended to, never emptied.
+    write("start.script", START)
+    write("log", b"old\n")
+    with open("log", "ab") as log:
+        for sig, argv, out, name, ends in (
+                (signal.SIGHUP, [A, "--script", "start.script", "--record",
+                                 "r.script"], None, "r.script", b"tick "),
+                (signal.SIGTERM, [A, "--seed", "1", "--record", "/dev/stdout"],
+                 log, "log", b"load")):
+            yield "%s on a recorded window, into %s" % (sig.name, name)
+            p = subprocess.Popen(argv, stdout=out, stderr=subprocess.DEVNULL)
+            wait_until_caught(p, sig)
+            time.sleep(1.5)
+            p.send_signal(sig)
+            check(wait_for(p) == -sig, "status %s" % p.returncode)
+            lines = read(name).split(b"\n")
+            check(lines[-1] == b"" and lines[-2].startswith(ends),
+                  "no final %r: %r" % (ends, lines[-3:]))
+    check(read("log").startswith(b"old\nseed 1\nload\n"),
+          "the log was not appended to: %r" % read("log")[:40])
 
 
 # --- names -------------------------------------------------------------
@@ -459,18 +569,205 @@ def names(S, A):
                 "--screenshot", "o.png"], env=env), 0)
 
 
+# --- live: the window on an X server of its own ------------------------
+
+class Display:
+    """An Xvfb of our own, and the window on it driven by xdotool."""
+
+    def __init__(self):
+        r, w = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp"], pass_fds=[w], stderr=subprocess.DEVNULL)
+        os.close(w)
+        number = b""
+        while not number.endswith(b"\n"):  # written in pieces
+            number += os.read(r, 16) or b"\n"
+        os.close(r)
+        number = number.strip().decode()
+        self.env = dict(os.environ, DISPLAY=":" + number,
+                        QT_QPA_PLATFORM="xcb")
+
+    def xdo(self, *args):
+        return subprocess.run(["xdotool"] + list(args), env=self.env,
+                              stdout=subprocess.PIPE,
+                              timeout=30).stdout.split()
+
+    def start(self, argv, **kw):
+        """Starts argv and waits for its window (in self.window)."""
+        p = subprocess.Popen(argv, env=self.env, stderr=subprocess.PIPE, **kw)
+        self.window = self.xdo("search", "--sync", "--onlyvisible", "--name",
+                               "^Arrivals$")[0]
+        time.sleep(0.5)  # painted
+        return p
+
+    def click(self, x, y, button=1):
+        self.xdo("mousemove", "--window", self.window, str(x), str(y),
+                 "click", str(button))
+        time.sleep(0.5)
+
+    def save(self, downs, path):
+        """Picks command `downs` of the form's menu and answers its dialog
+        with `path`, replacing a file that exists."""
+        self.click(700, 560, 3)
+        self.xdo("key", *["Down"] * downs, "Return")
+        time.sleep(1)
+        dialog = self.xdo("search", "--sync", "--onlyvisible", "--name",
+                          "^Save ")[0]
+        self.xdo("windowfocus", "--sync", dialog)
+        self.xdo("type", "--delay", "20", os.path.abspath(path))
+        self.xdo("key", "Return")
+        if os.path.exists(path):  # the file dialog asks: yes, replace it
+            self.until("^Save ", lambda n: n == 2)
+            self.xdo("key", "y")
+        self.until("^Save ", lambda n: n == 0)
+
+    def until(self, name, wanted):
+        """Waits until the number of windows shown named `name` is wanted."""
+        for _ in range(300):
+            if wanted(len(self.xdo("search", "--onlyvisible", "--name",
+                                   name))):
+                return
+            time.sleep(0.1)
+        raise Failure("the windows named %s did not come or go" % name)
+
+    def dismiss(self):
+        """Answers the message box that a failed save shows."""
+        self.until("^Arrivals$", lambda n: n == 2)
+        self.xdo("key", "Return")
+        self.until("^Arrivals$", lambda n: n == 1)
+
+    def close(self, p, close_window):
+        subprocess.run([close_window, self.window], env=self.env, check=True)
+        return wait_for(p, 30)
+
+    def kill(self):
+        self.xvfb.kill()
+        self.xvfb.wait()
+
+
+SAVE_PICTURE, SAVE_SCRIPT = 1, 4
+
+
+def live(S, A, close_window):
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("SKIP: Xvfb or xdotool is missing, so the live window's rows "
+              "did not run", flush=True)
+        yield SKIPPED
+        return
+    write("start.script", START)
+    os.mkfifo("fifo")
+
+    def session(what, steps, end, status, err, after):
+        """Runs `arrivals --seed 1 --record what` through `steps`, ends it
+        (close or kill the display) and checks its status and files."""
+        d = Display()
+        try:
+            p = d.start([A, "--seed", "1", "--record", what])
+            steps(d, p)
+            result = d.close(p, close_window) if end == "close" else \
+                (d.kill(), wait_for(p, 30))[1]
+            err_text = p.stderr.read()
+            check(result == status, "status %s; %r" % (result, err_text))
+            check(err in err_text, "stderr %r" % err_text)
+            after()
+        finally:
+            d.kill()
+
+    def reader_leaves(d, p):
+        d.click(84, 84)   # Start
+        d.click(188, 84)  # Pause: written to no reader
+        check(p.poll() is None, "the window died with its recording")
+
+    def save_to_fifo(d, p):
+        reader_leaves(d, p)
+        with open("saved.script", "wb") as out:
+            cat = subprocess.Popen(["cat", "fifo"], stdout=out,
+                                   stderr=subprocess.DEVNULL)
+            d.save(SAVE_SCRIPT, "fifo")  # allowed once the recording failed
+            cat.wait(timeout=30)
+
+    def saved_whole():
+        saved = read("saved.script")
+        check(saved.startswith(b"seed 1\nload\nclick start\ntick ") and
+              saved.endswith(b"\nclick pause\n"), "saved %r" % saved)
+        check(stat.S_ISFIFO(os.stat("fifo").st_mode), "the FIFO was replaced")
+        expect(run([S], stdin="saved.script", stdout=subprocess.DEVNULL), 0)
+
+    def onto_the_recording(d, p):
+        d.click(84, 84)
+        d.save(SAVE_SCRIPT, "rec.script")  # refused while live
+        d.dismiss()
+        d.click(188, 84)
+
+    def picture_too_large(d, p):
+        d.save(SAVE_PICTURE, "pic.png")
+        d.dismiss()
+
+    def ends_in_a_tick(name):
+        return lambda: check(read(name).split(b"\n")[-2].startswith(
+            b"tick "), "no final tick: %r" % read(name)[-40:])
+
+    def fifo_reader():
+        return subprocess.Popen(["head", "-c", "10", "fifo"],
+                                stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    # (name, recording, reader, steps, end, status, stderr, after)
+    rows = [
+        ("a recording's reader leaves, then the run is saved over it",
+         "fifo", fifo_reader, save_to_fifo, "close", 2,
+         b"arrivals: cannot write fifo: Broken pipe", saved_whole),
+        ("a save onto the live recording is refused", "rec.script", None,
+         onto_the_recording, "close", 0,
+         b"arrivals: cannot save " + os.path.abspath("rec.script").encode(),
+         lambda: check(read("rec.script").endswith(b"\nclick pause\n"),
+                       "the recording lost its end: %r" %
+                       read("rec.script")[-40:])),
+        ("the display is lost under a recording", "r.script", None,
+         lambda d, p: d.click(84, 84), "kill", 1, b"", ends_in_a_tick(
+             "r.script")),
+        ("the display is lost after the recording failed", "fifo",
+         fifo_reader, reader_leaves, "kill", 2, b"Broken pipe", lambda: 0),
+    ]
+    for name, what, reader, steps, end, status, err, after in rows:
+        yield name
+        if reader:
+            reader()
+        session(what, steps, end, status, err, after)
+
+    # A picture the disk cannot take (a file size limit here): said with
+    # the system's reason, no file left behind.
+    yield "a menu save that fails says why"
+    d = Display()
+    try:
+        p = d.start([A, "--seed", "1"], preexec_fn=lambda: (
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
+            resource.setrlimit(resource.RLIMIT_FSIZE, (2000, 2000))))
+        picture_too_large(d, p)
+        d.save(SAVE_SCRIPT, "fifo")  # no reader: never waited on
+        d.dismiss()
+        check(d.close(p, close_window) == 0, "status %s" % p.returncode)
+        err = p.stderr.read()
+        check(err.endswith(b"pic.png: File too large\narrivals: cannot save " +
+                           os.path.abspath("fifo").encode() +
+                           b": No such device or address\n"), "stderr %r" % err)
+        check(not [n for n in os.listdir(".") if "pic" in n], "a file left")
+    finally:
+        d.kill()
+
+
 THEMES = {f.__name__: f for f in
-          (outputs, read_errors, write_errors, signals, names)}
+          (outputs, read_errors, write_errors, signals, names, live)}
 
 
 def main():
-    theme, script_tool, window = sys.argv[1], *map(os.path.abspath,
-                                                    sys.argv[2:4])
+    theme, *programs = sys.argv[1], *map(os.path.abspath, sys.argv[2:])
     failures = 0
     skipped = False
     with tempfile.TemporaryDirectory(prefix="arrivals-safety-") as folder:
         os.chdir(folder)
-        rows = THEMES[theme](script_tool, window)
+        rows = THEMES[theme](*programs[:3 if theme == "live" else 2])
         row = None
         while True:
             try:
