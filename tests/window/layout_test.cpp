@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 
