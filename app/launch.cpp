@@ -292,6 +292,13 @@ int PlayInWindow(int in, const std::string &name,
   // Written only after the script, but never the script or the picture.
   if (options.record)
     files.SavedWhole(*options.record);
+  // The script's dumps go to standard output, whatever it is (a pipe too):
+  // a recording there would be mixed into them.
+  if (options.record && SameFile(STDOUT_FILENO, *options.record)) {
+    Complain("cannot write " + MessageName(*options.record) +
+             ": the same file as standard output");
+    return kBadCommandLine;
+  }
   if (!files.Open()) {
     Complain(files.error());
     return kBadCommandLine;

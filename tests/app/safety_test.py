@@ -176,6 +176,10 @@ def outputs(S, A):
         ("recording to a FIFO with no reader", [A, "--seed", "1", "--record",
                                                 "fifo"], None, 2,
          b"arrivals: cannot write fifo: No such device or address\n", None),
+        ("recording is standard output, where the dumps go",
+         [A, "--script", "ok.script", "--record", "/dev/stdout"], None, 2,
+         b"arrivals: cannot write /dev/stdout" + same +
+         b"standard output\n", None),
         ("recording unwritable", [A, "--record", "/nonexistent/r.script"],
          None, 2, b"arrivals: cannot write /nonexistent/r.script: No such "
          b"file or directory\n", None),
