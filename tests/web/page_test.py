@@ -290,6 +290,15 @@ def saved_script(page):
     return page.download("arrivals-run.script")
 
 
+def saved_picture(page, width, height):
+    """"Save picture" in a window of `width` x `height`, as an image."""
+    page.driver.set_window_size(width, height)
+    page.driver.find_element(By.ID, "cmdPicture").click()
+    data = page.download("arrivals.png")
+    page.driver.set_window_size(844, 645)
+    return Image.open(io.BytesIO(data)).convert("RGB") if data else None
+
+
 def overlay_closed_and_usable(page):
     return page.js("return document.getElementById('busy').hidden") and usable(page)
 
@@ -301,6 +310,12 @@ def saves(page):
     first = saved_script(page)
     check("a NUL and a byte 0xE9 survive Save this run as a script",
           first == ODD_BYTES, repr(first)[:300])
+    # The picture is the form at scale 1, whatever the page's scale.
+    small, large = saved_picture(page, 844, 645), saved_picture(page, 1366, 768)
+    check("Save picture gives the form at 844 x 645 in any window",
+          small and large and small.size == large.size == (844, 645) and
+          small.tobytes() == large.tobytes(),
+          "sizes %r %r" % (small and small.size, large and large.size))
     # The link the page made, opened in the same tab, then its own link.
     link = link_of(page)
     page.driver.get("about:blank")
