@@ -12,7 +12,7 @@ namespace arrivals {
 // line whose ticks are packet arrivals, on a transparent ground. Every
 // number of it lives here, in the logo's own units: pixels of the 300 x 48
 // picture shown at scale 1. The window paints it from this table, the page
-// from the drawing's parts, and the pictures window/logo.png and
+// from the scene's records of LogoParts, and the pictures window/logo.png and
 // logo@2x.png are made by painting it (window/make_logo.cpp).
 struct LogoPoint {
   float x = 0, y = 0;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "script/script_dump.h"
+#include "ui/logo.h"
 
 namespace arrivals {
 
@@ -41,12 +42,19 @@ template <Kind K>
 using Fields = std::array<float, scene::SizeOf(K) - scene::kHead>;
 
 constexpr std::size_t kTextField = scene::FieldOf(Kind::Text, "text");
+constexpr std::size_t kFaceField = scene::FieldOf(Kind::Lettering, "face");
+static_assert(kTextField == scene::FieldOf(Kind::Lettering, "text"));
+
+// A point of the logo, placed in twips, in CSS pixels: not rounded, since
+// its parts are drawn antialiased.
+float Exact(float twips) { return twips / kTwipsPerPixel; }
 
 class Writer {
 public:
   Writer(std::vector<float> &n, std::string &t) : n_(n), t_(t) {}
 
-  // Where the last item's record begins, or none when it was not shown.
+  // Where the last item's first record begins, or none when it was not
+  // shown.
   std::optional<std::size_t> at;
   std::string_view caption; // of the last item, when a text, until the next
 
@@ -84,9 +92,32 @@ public:
     caption = std::string_view(t_).substr(t_.size() - l.caption.size());
   }
 
+  // The logo as its parts, placed in the image's box, each part's record
+  // with that box: the lettering first, then the polygons over it.
   void Logo(Layer layer, const Image &i) {
     const PxBox b = ToPx(i.box);
-    Put<Kind::Logo>(Kind::Logo, layer, {b.x, b.y, 300, 48});
+    const float ink = Colour(kLogo.ink);
+    for (const LogoPart &part : LogoParts(i.box)) {
+      const LogoPoint first = part.corners[0];
+      if (part.kind == LogoPart::Kind::Lettering) {
+        const float text = float(t_.size());
+        t_ += kLogo.text;
+        const float face = float(t_.size());
+        t_ += kLogo.font;
+        Put<Kind::Lettering>(
+            Kind::Lettering, layer,
+            {b.x, b.y, b.w, b.h, Exact(part.size), kLogo.bold ? 1.0F : 0.0F,
+             face, ink, text, float(kLogo.text.size()),
+             float(kLogo.font.size()), Exact(first.x), Exact(first.y)});
+        continue;
+      }
+      Fields<Kind::Polygon> f{b.x, b.y, b.w, b.h, float(part.count), ink};
+      for (std::size_t c = 0; c < part.count; ++c) {
+        f[6 + 2 * c] = Exact(part.corners[c].x);
+        f[7 + 2 * c] = Exact(part.corners[c].y);
+      }
+      Put<Kind::Polygon>(Kind::Polygon, layer, f);
+    }
   }
 
   void Item(int item) {
@@ -100,7 +131,8 @@ private:
   template <Kind As>
   void Put(Kind kind, Layer layer, const Fields<As> &fields) {
     static_assert(scene::SizeOf(As) <= scene::kMaxFields);
-    at = n_.size();
+    if (!at)
+      at = n_.size();
     n_.insert(n_.end(), {float(kind), float(layer), item_});
     n_.insert(n_.end(), fields.begin(), fields.end());
   }
@@ -189,15 +221,20 @@ void Scene::Build(const Controls &c, bool wantFull) {
     }
     }
 
-    // The item against the last frame's: the same record (where its text
-    // lies in `texts` aside) and the same caption, or a change.
+    // The item against the last frame's: the same first record (where its
+    // texts lie in `texts` aside) and the same caption, or a change. The
+    // logo's first record, its lettering, carries the box that places all
+    // its parts.
     Last &last = last_[static_cast<std::size_t>(index)];
     std::array<float, scene::kMaxFields> record{};
     if (w.at) {
       const float *r = numbers.data() + *w.at;
       std::copy(r, r + scene::SizeOf(static_cast<Kind>(r[0])), record.begin());
-      if (static_cast<Kind>(r[0]) == Kind::Text)
+      const auto kind = static_cast<Kind>(r[0]);
+      if (kind == Kind::Text || kind == Kind::Lettering)
         record[kTextField] = 0;
+      if (kind == Kind::Lettering)
+        record[kFaceField] = 0;
     }
     const bool shown = w.at.has_value();
     if (shown != last.shown || record != last.record ||

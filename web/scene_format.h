@@ -13,10 +13,17 @@
 
 namespace arrivals::scene {
 
-enum class Kind : std::uint8_t { Rect = 1, Oval, Line, Text, Logo };
+enum class Kind : std::uint8_t {
+  Rect = 1,
+  Oval,
+  Line,
+  Text,
+  Polygon,
+  Lettering
+};
 enum class Layer : std::uint8_t { Still = 0, Moving = 1 };
 
-inline constexpr std::size_t kMaxFields = 13;
+inline constexpr std::size_t kMaxFields = 17;
 using Fields = std::array<std::string_view, kMaxFields>;
 
 // Every record starts with its kind, its layer and its item (the item's
@@ -32,7 +39,14 @@ struct KindFormat {
 
 // Boxes are whole CSS pixels; colours 0xRRGGBB; flags 0 or 1. A text's
 // caption is `length` bytes of UTF-8 at byte `text` of the frame's texts.
-inline constexpr std::array<KindFormat, 5> kKinds = {{
+//
+// The logo is drawn from its parts, each a record whose box is the logo's:
+// polygons of `count` corners (a to d, 3 or 4 of them, in CSS pixels that
+// need not be whole) filled antialiased in `fill` with no outline, and its
+// lettering, `length` bytes at `text` in the face named by `faceLength`
+// bytes at `face`, `em` pixels to the em, its alphabetic baseline
+// starting at baseX, baseY, in `ink`.
+inline constexpr std::array<KindFormat, 6> kKinds = {{
     {Kind::Rect,
      "rect",
      {"kind", "layer", "item", "x", "y", "w", "h", "filled", "fill", "outline",
@@ -48,7 +62,14 @@ inline constexpr std::array<KindFormat, 5> kKinds = {{
      "text",
      {"kind", "layer", "item", "x", "y", "w", "h", "font", "bold", "centred",
       "opaque", "text", "length"}},
-    {Kind::Logo, "logo", {"kind", "layer", "item", "x", "y", "w", "h"}},
+    {Kind::Polygon,
+     "polygon",
+     {"kind", "layer", "item", "x", "y", "w", "h", "count", "fill", "ax", "ay",
+      "bx", "by", "cx", "cy", "dx", "dy"}},
+    {Kind::Lettering,
+     "lettering",
+     {"kind", "layer", "item", "x", "y", "w", "h", "em", "bold", "face", "ink",
+      "text", "length", "faceLength", "baseX", "baseY"}},
 }};
 
 constexpr std::size_t FieldCount(const Fields &f) {

@@ -18,50 +18,11 @@ const ArrivalsCommands = (() => {
     setTimeout(() => URL.revokeObjectURL(a.href), 60000);
   }
 
-  // The form as a picture: the canvases, and the real controls painted in
-  // from the same control data, so that it looks like the window.
+  // The form as a picture at scale 1, as the window's --screenshot gives
+  // it: a full frame painted afresh by the canvas's own painter.
   function picture(app) {
-    const { still, moving } = app.canvases;
-    const k = still.width / app.width;
-    const pic = document.createElement('canvas');
-    pic.width = still.width; pic.height = still.height;
-    const ctx = pic.getContext('2d');
-    ctx.drawImage(still, 0, 0);
-    ctx.drawImage(moving, 0, 0);
-    const d = (v) => Math.round(v * k);
-    const c = app.controls, FONT = ArrivalsPainter.FONT;
-    const face = (b, caption, centred) => {
-      const [x, y, w, h] = b.box;
-      ctx.fillStyle = SceneFormat.colour.ground;
-      ctx.fillRect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
-      ctx.strokeStyle = '#9c9c9c'; ctx.lineWidth = Math.max(1, Math.round(k));
-      ctx.strokeRect(d(x) + 0.5, d(y) + 0.5, d(x + w) - d(x) - 1, d(y + h) - d(y) - 1);
-      ctx.font = `${b.font[1] ? 'bold ' : ''}${b.font[0] * k}px ${FONT}`;
-      ctx.fillStyle = ArrivalsPainter.rgb(b.color || 0);
-      ctx.textBaseline = 'middle';
-      const tw = ctx.measureText(caption).width;
-      ctx.fillText(caption, centred ? d(x) + (d(x + w) - d(x) - tw) / 2 : d(x + 4),
-        d(y + h / 2), d(x + w) - d(x));
-    };
-    face(c.btnStart, c.btnStart.caption, true);
-    face(c.btnPause, c.btnPause.caption, true);
-    face(c.cmbExperiment, c.cmbExperiment.text, false);
-    face(c.cmbData, c.cmbData.text, false);
-    for (const o of [c.optGraphs0, c.optGraphs1]) {
-      const [x, y, , h] = o.box;
-      ctx.beginPath();
-      ctx.arc(d(x + 7), d(y + h / 2), 6 * k, 0, 2 * Math.PI);
-      ctx.fillStyle = '#fff'; ctx.fill();
-      ctx.strokeStyle = '#555'; ctx.lineWidth = k; ctx.stroke();
-      if (o.value) {
-        ctx.beginPath(); ctx.arc(d(x + 7), d(y + h / 2), 3 * k, 0, 2 * Math.PI);
-        ctx.fillStyle = SceneFormat.colour.ink; ctx.fill();
-      }
-      ctx.font = `${o.font[1] ? 'bold ' : ''}${o.font[0] * k}px ${FONT}`;
-      ctx.fillStyle = SceneFormat.colour.ink; ctx.textBaseline = 'middle';
-      ctx.fillText(o.caption, d(x + 18), d(y + h / 2));
-    }
-    return pic;
+    const frame = app.form.frame(true);
+    return ArrivalsPainter.picture(frame, frame.controls, app.width, app.height);
   }
 
   // A trace is the recording replayed, in slices with the progress bar and

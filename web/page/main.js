@@ -12,7 +12,7 @@
 
   const app = {
     width: W,
-    canvases: { still, moving },
+    height: H,
     form: null,        // the module's form (ArrivalsBridge.Form)
     controls: null,    // the last control data
     view: null,        // the real controls

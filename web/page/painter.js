@@ -3,7 +3,8 @@
 // items changes, and over it the moving layer (bars, markers, the count),
 // where only the boxes of the items the frame's change list names are
 // repainted, with the lines that lie over the bars. The page keeps no copy
-// of a frame: what changed is the module's to say.
+// of a frame: what changed is the module's to say. The same code paints the
+// form as a picture at scale 1, the real controls' faces drawn in.
 'use strict';
 // eslint-disable-next-line no-unused-vars
 const ArrivalsPainter = (() => {
@@ -21,6 +22,8 @@ const ArrivalsPainter = (() => {
       ctx.fillStyle = colour;
       ctx.fillRect(x0, y0, d(x + w) - x0, d(y + h) - y0);
     };
+    const caption = (n, i, at, length) =>
+      decoder.decode(texts.subarray(n[i + at], n[i + at] + n[i + length]));
     function shape(n, i) {
       const x = n[i + F.x], y = n[i + F.y], w = n[i + F.w], h = n[i + F.h];
       const filled = n[i + F.filled], fill = rgb(n[i + F.fill]);
@@ -57,12 +60,11 @@ const ArrivalsPainter = (() => {
     function text(n, i) {
       const x = n[i + F.x], y = n[i + F.y], w = n[i + F.w], h = n[i + F.h];
       if (n[i + F.opaque]) rect(x, y, w, h, S.colour.ground);
-      const at = n[i + F.text];
-      const caption = decoder.decode(texts.subarray(at, at + n[i + F.length]));
-      if (!caption) return;
+      const words = caption(n, i, F.text, F.length);
+      if (!words) return;
       const px = n[i + F.font];
       ctx.font = `${n[i + F.bold] ? 'bold ' : ''}${px * k}px ${FONT}`;
-      const m = ctx.measureText(caption);
+      const m = ctx.measureText(words);
       const bw = d(x + w) - d(x);
       const tw = Math.min(m.width, bw);
       const left = n[i + F.centred] ? d(x) + (bw - tw) / 2 : d(x);
@@ -74,18 +76,72 @@ const ArrivalsPainter = (() => {
       ctx.fillStyle = S.colour.ink;
       ctx.textBaseline = 'alphabetic';
       // A caption wider than its box is narrowed to fit, as the window's.
-      ctx.fillText(caption, left, d(y) + Math.round(ascent), bw);
+      ctx.fillText(words, left, d(y) + Math.round(ascent), bw);
       ctx.restore();
+    }
+    // A part of the logo: antialiased, its points where the record puts
+    // them, not on whole pixels.
+    function polygon(n, i) {
+      ctx.beginPath();
+      for (let c = 0; c < n[i + F.count]; ++c)
+        ctx.lineTo(n[i + F.ax + 2 * c] * k, n[i + F.ay + 2 * c] * k);
+      ctx.closePath();
+      ctx.fillStyle = rgb(n[i + F.fill]);
+      ctx.fill();
+    }
+    function lettering(n, i) {
+      const face = caption(n, i, F.face, F.faceLength);
+      ctx.font = `${n[i + F.bold] ? 'bold ' : ''}${n[i + F.em] * k}px "${face}", serif`;
+      ctx.fillStyle = rgb(n[i + F.ink]);
+      ctx.textBaseline = 'alphabetic';
+      ctx.fillText(caption(n, i, F.text, F.length), n[i + F.baseX] * k, n[i + F.baseY] * k);
     }
     function item(n, i) {
       switch (n[i + F.kind]) {
         case K.rect: case K.oval: shape(n, i); break;
         case K.line: line(n, i); break;
         case K.text: text(n, i); break;
-        case K.logo: ArrivalsLogo.paint(ctx, k, d, n[i + F.x], n[i + F.y]); break;
+        case K.polygon: polygon(n, i); break;
+        case K.lettering: lettering(n, i); break;
       }
     }
-    return { d, item };
+
+    // The faces of the real controls (buttons, boxes, view buttons), from
+    // the frame's control data, for the picture: on the page they are
+    // elements of their own over the canvas.
+    function controls(c) {
+      const face = (b, words, centred) => {
+        const [x, y, w, h] = b.box;
+        rect(x, y, w, h, S.colour.ground);
+        ctx.strokeStyle = '#9c9c9c'; ctx.lineWidth = Math.max(1, Math.round(k));
+        ctx.strokeRect(d(x) + 0.5, d(y) + 0.5, d(x + w) - d(x) - 1, d(y + h) - d(y) - 1);
+        ctx.font = `${b.font[1] ? 'bold ' : ''}${b.font[0] * k}px ${FONT}`;
+        ctx.fillStyle = rgb(b.color || 0);
+        ctx.textBaseline = 'middle';
+        const tw = ctx.measureText(words).width;
+        ctx.fillText(words, centred ? d(x) + (d(x + w) - d(x) - tw) / 2 : d(x + 4),
+          d(y + h / 2), d(x + w) - d(x));
+      };
+      face(c.btnStart, c.btnStart.caption, true);
+      face(c.btnPause, c.btnPause.caption, true);
+      face(c.cmbExperiment, c.cmbExperiment.text, false);
+      face(c.cmbData, c.cmbData.text, false);
+      for (const o of [c.optGraphs0, c.optGraphs1]) {
+        const [x, y, , h] = o.box;
+        ctx.beginPath();
+        ctx.arc(d(x + 7), d(y + h / 2), 6 * k, 0, 2 * Math.PI);
+        ctx.fillStyle = '#fff'; ctx.fill();
+        ctx.strokeStyle = '#555'; ctx.lineWidth = k; ctx.stroke();
+        if (o.value) {
+          ctx.beginPath(); ctx.arc(d(x + 7), d(y + h / 2), 3 * k, 0, 2 * Math.PI);
+          ctx.fillStyle = S.colour.ink; ctx.fill();
+        }
+        ctx.font = `${o.font[1] ? 'bold ' : ''}${o.font[0] * k}px ${FONT}`;
+        ctx.fillStyle = S.colour.ink; ctx.textBaseline = 'middle';
+        ctx.fillText(o.caption, d(x + 18), d(y + h / 2));
+      }
+    }
+    return { d, item, controls };
   }
 
   // Numbers in a record, by its kind: a plain array, for the walk through
@@ -106,42 +162,61 @@ const ArrivalsPainter = (() => {
   const meets = (a, b) => a[0] < b[0] + b[2] && b[0] < a[0] + a[2] &&
     a[1] < b[1] + b[3] && b[1] < a[1] + a[3];
 
+  // The still layer on `ctx`: the ground and the still items.
+  function paintStill(ctx, frame, k) {
+    const n = frame.n, p = painter(ctx, k, frame.texts);
+    ctx.fillStyle = S.colour.ground;
+    ctx.fillRect(0, 0, ctx.canvas.width, ctx.canvas.height);
+    for (let i = 0; i < n.length; i = next(n, i)) if (n[i + F.layer] === L.still) p.item(n, i);
+  }
+
+  // The moving layer on `ctx`, inside `boxes` (CSS pixels, each cleared
+  // first; all of it, not cleared, when null): its items in order, then
+  // the lines over the bars.
+  function paintMoving(ctx, frame, k, boxes) {
+    const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
+    const inside = (i) => !boxes || boxes.some((b) => meets(b, boxOf(n, i)));
+    ctx.save();
+    if (boxes) {
+      ctx.beginPath();
+      for (const [x, y, w, h] of boxes) {
+        const x0 = d(x), y0 = d(y), bw = d(x + w) - x0, bh = d(y + h) - y0;
+        ctx.clearRect(x0, y0, bw, bh);
+        ctx.rect(x0, y0, bw, bh);
+      }
+      ctx.clip();
+    }
+    const bars = [];
+    for (let i = 0; i < n.length; i = next(n, i)) {
+      if (n[i + F.layer] !== L.moving || !inside(i)) continue;
+      p.item(n, i);
+      if (n[i + F.kind] === K.rect) bars.push(boxOf(n, i));
+    }
+    if (bars.length) {
+      ctx.beginPath();
+      for (const [x, y, w, h] of bars) ctx.rect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
+      ctx.clip();
+      for (let i = 0; i < n.length; i = next(n, i))
+        if (n[i + F.kind] === K.line && inside(i)) p.item(n, i);
+    }
+    ctx.restore();
+  }
+
+  // The form as a picture of `width` x `height` pixels at scale 1, whatever
+  // the page's scale and the screen's pixel ratio: a full frame's layers
+  // and the faces of the real controls in `controls`.
+  function picture(frame, controls, width, height) {
+    const pic = document.createElement('canvas');
+    pic.width = width; pic.height = height;
+    const ctx = pic.getContext('2d');
+    paintStill(ctx, frame, 1);
+    paintMoving(ctx, frame, 1, null);
+    painter(ctx, 1, frame.texts).controls(controls);
+    return pic;
+  }
+
   function create(still, moving, width) {
     let stillK = 0;
-
-    // The moving layer inside `boxes` (CSS pixels; all of it when null):
-    // its items in order, then the lines over the bars.
-    function paintMoving(frame, k, boxes) {
-      const ctx = moving.getContext('2d');
-      const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
-      const inside = (i) => !boxes || boxes.some((b) => meets(b, boxOf(n, i)));
-      ctx.save();
-      if (boxes) {
-        ctx.beginPath();
-        for (const [x, y, w, h] of boxes) {
-          const x0 = d(x), y0 = d(y), bw = d(x + w) - x0, bh = d(y + h) - y0;
-          ctx.clearRect(x0, y0, bw, bh);
-          ctx.rect(x0, y0, bw, bh);
-        }
-        ctx.clip();
-      } else {
-        ctx.clearRect(0, 0, moving.width, moving.height);
-      }
-      const bars = [];
-      for (let i = 0; i < n.length; i = next(n, i)) {
-        if (n[i + F.layer] !== L.moving || !inside(i)) continue;
-        p.item(n, i);
-        if (n[i + F.kind] === K.rect) bars.push(boxOf(n, i));
-      }
-      if (bars.length) {
-        ctx.beginPath();
-        for (const [x, y, w, h] of bars) ctx.rect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
-        ctx.clip();
-        for (let i = 0; i < n.length; i = next(n, i))
-          if (n[i + F.kind] === K.line && inside(i)) p.item(n, i);
-      }
-      ctx.restore();
-    }
 
     // Paints `frame`; `force` repaints everything (a new scale).
     function paint(frame, force = false) {
@@ -153,22 +228,20 @@ const ArrivalsPainter = (() => {
         if (ch[j + C.w] > 0) boxes.push([ch[j + C.x], ch[j + C.y], ch[j + C.w], ch[j + C.h]]);
         if (ch[j + C.at] >= 0) boxes.push(boxOf(n, ch[j + C.at]));
       }
+      const ctx = moving.getContext('2d');
       if (whole) {
-        const ctx = still.getContext('2d', { alpha: false });
-        ctx.fillStyle = S.colour.ground;
-        ctx.fillRect(0, 0, still.width, still.height);
-        const p = painter(ctx, k, frame.texts);
-        for (let i = 0; i < n.length; i = next(n, i)) if (n[i + F.layer] === L.still) p.item(n, i);
+        paintStill(still.getContext('2d', { alpha: false }), frame, k);
         stillK = k;
-        paintMoving(frame, k, null);
+        ctx.clearRect(0, 0, moving.width, moving.height);
+        paintMoving(ctx, frame, k, null);
       } else if (boxes.length) {
         // A pixel around each box: the antialiased edge of a marker.
-        paintMoving(frame, k, boxes.map(([x, y, w, h]) => [x - 1, y - 1, w + 2, h + 2]));
+        paintMoving(ctx, frame, k, boxes.map(([x, y, w, h]) => [x - 1, y - 1, w + 2, h + 2]));
       }
     }
 
     return { paint };
   }
 
-  return { create, rgb, FONT };
+  return { create, picture, rgb, FONT };
 })();
