@@ -174,6 +174,7 @@ HOSTILE = [
     ("bad percent-encoding", "script=load%ZZ", "2", "bad percent-encoding"),
     ("a lone percent", "bare=1&script=%", "2", "bad percent-encoding"),
     ("a seed that is no number", "seed=-1", "2", "seed: '-1' is not"),
+    ("a bare seed that is no number", "bare=1&seed=x", "2", "seed: 'x' is not"),
     ("a seed past 64 bits", "seed=18446744073709551616", "2", "is not an unsigned"),
     ("a NUL in the script", "script=load%00", "2", "line 1: unknown command 'load\\x00'"),
     ("a NUL in the seed", "seed=1%00", "2", "seed: '1\\x00'"),
@@ -186,12 +187,19 @@ HOSTILE = [
 ]
 
 
+# The notice as a student sees it: inside the viewport, on top, saying `text`.
+NOTICE_SEEN_JS = """const n = document.getElementById('notice'), r = n.getBoundingClientRect();
+const top = document.elementFromPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+return r.height > 0 && r.top >= 0 && r.bottom <= innerHeight && r.right <= innerWidth &&
+  !!top && n.contains(top) && n.textContent.includes(arguments[0]);"""
+
+
 def hostile(page):
     for what, fragment, want_code, want in HOSTILE:
         code, message = split_status(page.open(fragment))
-        ok = code == want_code and want in message
-        check("hostile: " + what,
-              ok and usable(page), "status %r %r" % (code, message))
+        seen = code == "0" or page.js(NOTICE_SEEN_JS, want)
+        check("hostile: " + what, code == want_code and want in message and
+              seen and usable(page), "status %r %r, notice seen %r" % (code, message, seen))
     # A line of more than 1 MiB, set as a new fragment of the open page.
     page.open("seed=1")
     page.js("location.hash = 'script=' + 'x'.repeat(1100000)")
