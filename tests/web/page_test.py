@@ -289,7 +289,23 @@ LONG = b"seed 1\nload\ntype rate 10\nclick start\ntick 40000000\nclick pause\n"
 def link_of(page):
     """The page's own "Link to this run"."""
     page.driver.find_element(By.ID, "cmdLink").click()
-    return page.js("return document.querySelector('#linkOut a').href")
+    return page.js("return document.getElementById('linkField')?.value")
+
+
+def link_note(page):
+    return page.js("return document.getElementById('linkNote')?.textContent") or ""
+
+
+def click_if(page, id):
+    """Clicks element `id` as a user would; False when there is none."""
+    found = page.driver.find_elements(By.ID, id)
+    if found:
+        found[0].click()
+    return bool(found)
+
+
+# A session whose link is some 9000 characters.
+LONG_LINK = b"seed 1\nload\n" + b"pick rate 1\npick rate 2\n" * 300
 
 
 def saved_script(page):
@@ -308,15 +324,34 @@ def saves(page):
     first = saved_script(page)
     check("a NUL and a byte 0xE9 survive Save this run as a script",
           first == ODD_BYTES, repr(first)[:300])
-    # The link the page made, opened in the same tab, then its own link.
-    link = link_of(page)
+    # The link the page made, shown whole, copied, opened in the same tab,
+    # then its own link.
+    link = link_of(page) or ""
+    check("the link is shown whole, with the note of a page from a file",
+          link == page.url + "#script=" + encode(first or b"") and
+          "only where the same page is" in link_note(page) and
+          "may cut it" not in link_note(page), "%r, note %r" % (link, link_note(page)))
+    copy_js = "return document.getElementById('cmdCopy')?.textContent"
+    end = time.monotonic() + (5 if click_if(page, "cmdCopy") else 0)
+    while page.js(copy_js) != "Copied" and time.monotonic() < end:
+        time.sleep(0.05)
+    check("Copy says Copied", page.js(copy_js) == "Copied", repr(page.js(copy_js)))
+    dump = page.js(DUMP_JS)
     page.driver.get("about:blank")
-    page.driver.get(link)
+    page.driver.get(link or page.url)
     page.wait()
     again = saved_script(page)
-    check("a link opened with a script links and saves the same bytes",
-          again == first and link_of(page) == link,
+    check("a link opened with a script links, dumps and saves the same",
+          again == first and link_of(page) == link and page.js(DUMP_JS) == dump,
           "%r\n%r" % ((again or b"")[:200], (first or b"")[:200]))
+    # A link too long for mail offers the script instead.
+    page.open("script=" + encode(LONG_LINK))
+    link = link_of(page) or ""
+    offered = click_if(page, "cmdSaveLong")
+    check("a link over 8000 characters says it may be cut and saves the script",
+          len(link) > 8000 and "may cut it" in link_note(page) and
+          offered and page.download("arrivals-run.script", 10) == LONG_LINK,
+          "%d characters, note %r" % (len(link), link_note(page)))
 
     # An injected failure part-way, the overlay shown: the file's parts
     # cannot be made.

@@ -31,7 +31,8 @@
   // --- Scale ----------------------------------------------------------------
   app.layout = () => {
     const bare = document.body.classList.contains('bare');
-    const below = bare ? 0 : $('commands').offsetHeight + notice.offsetHeight;
+    const below = bare ? 0
+      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight;
     const s = Math.max(0.1, Math.min(innerWidth / W, (innerHeight - below) / H));
     const dpr = devicePixelRatio || 1;
     const resized = s !== scale || still.width !== Math.round(W * s * dpr);
@@ -130,7 +131,7 @@
     statusDiv.textContent = '';
     notice.textContent = '';
     formReady = false;
-    $('linkOut').textContent = '';
+    $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
     app.layout();
     seedText = frag.seed ? decoder.decode(frag.seed) : null;
