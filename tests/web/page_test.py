@@ -17,6 +17,7 @@ import io
 import json
 import os
 import pathlib
+import re
 import signal
 import subprocess
 import sys
@@ -213,6 +214,14 @@ def hostile(page):
                     encode(b"seed 1\nload\nclick start\ntick 18446744073709551615\n"))
     time.sleep(1.0)
     busy = page.js("return !document.getElementById('busy').hidden")
+    # The overlay says how far the tick has come, and that moves.
+    said = []
+    for _ in range(2):
+        said.append(page.js("return document.getElementById('progressText')?.textContent"))
+        time.sleep(0.5)
+    check("a long tick shows its line and its ticks done, moving",
+          all(re.fullmatch(r"line 4: [0-9,]+ of 18,446,744,073,709,551,615 ticks", t or "")
+              for t in said) and said[0] != said[1], repr(said))
     page.driver.find_element(By.ID, "cancel").click()
     code, message = split_status(page.wait())
     check("hostile: an endless tick, cancelled",

@@ -95,6 +95,7 @@ const ArrivalsCommands = (() => {
         return status;
       },
       progress: () => form.progress(),
+      said: () => form.progressText(),
       finish(status) {
         if (status === 130) return; // cancelled
         if (status !== 0) throw new Error(form.takeText('message'));

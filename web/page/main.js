@@ -17,7 +17,8 @@
     controls: null,    // the last control data
     view: null,        // the real controls
     painter: ArrivalsPainter.create(still, moving, W),
-    jobs: ArrivalsJobs.create($('busy'), $('progressBar'), $('progress'), $('cancel')),
+    jobs: ArrivalsJobs.create($('busy'), $('progressBar'), $('progress'), $('cancel'),
+      $('progressText')),
   };
   let timer = 0;         // the interval of tmrMain, or 0 while it is off
   let scale = 1;
@@ -164,6 +165,7 @@
     app.jobs.run({
       step: (cancel) => form.play(cancel),
       progress: () => form.progress(),
+      said: () => form.progressText(),
       finish(status) {
         takeDumps();
         if (status !== 0) return recover(status, form.takeText('message'));
