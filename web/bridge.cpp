@@ -122,6 +122,34 @@ double Progress(const Page &p) {
   return done / static_cast<double>(p.script->size());
 }
 
+// `n` with a comma between thousands, as "40,000,000".
+std::string Grouped(std::uint64_t n) {
+  std::string digits = std::to_string(n), out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0)
+      out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+// What the progress bar stands for, in words: the line being played and,
+// inside a long `tick N`, its ticks done ("line 4: 1,200,000 of 40,000,000
+// ticks"); for a trace, the ticks of the whole recording.
+std::string ProgressText(const Page &p) {
+  if (p.trace)
+    return Grouped(p.trace->done()) + " of " + Grouped(p.trace->total()) +
+           " ticks";
+  if (!p.player)
+    return {};
+  const ScriptPlayer &player = *p.player;
+  std::string text = "line " + std::to_string(player.line());
+  if (player.lineTicksDone() < player.lineTicks())
+    text += ": " + Grouped(player.lineTicksDone()) + " of " +
+            Grouped(player.lineTicks()) + " ticks";
+  return text;
+}
+
 bool Flag(int flags, std::string_view name) {
   return (flags >> scene::IndexOf(scene::kStartFlags, name) & 1) != 0;
 }
@@ -295,7 +323,8 @@ EMSCRIPTEN_KEEPALIVE int web_trace(Page *page, int op) {
 // the dumps written since the last take, the message of a failure, the next
 // message box the last event raised ("" when none), the session's recording,
 // the form's state as `dump` prints it, the trace's rows since the last
-// take, and the share of the script or trace played, from 0 to 1.
+// take, the share of the script or trace played, from 0 to 1, and that
+// share in words.
 EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
   using scene::kTakes;
   Page &p = *page;
@@ -327,6 +356,8 @@ EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
     } else {
       p.reply.number = Progress(p);
     }
+  } else if (Is(what, kTakes, "progressText")) {
+    p.text = ProgressText(p);
   }
   p.reply.bytes = Address(p.text.data());
   p.reply.byteCount = static_cast<std::uint32_t>(p.text.size());

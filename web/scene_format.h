@@ -125,9 +125,9 @@ inline constexpr Fields kEvents = {"timer",       "start",       "pause",
                                    "view",        "typeProcess", "typeRate",
                                    "pickProcess", "pickRate"};
 inline constexpr Fields kTraceOps = {"packets", "seconds", "step", "cancel"};
-inline constexpr Fields kTakes = {"dumps",     "message", "messageBox",
-                                  "recording", "dump",    "traceSlice",
-                                  "progress"};
+inline constexpr Fields kTakes = {"dumps",     "message",     "messageBox",
+                                  "recording", "dump",        "traceSlice",
+                                  "progress",  "progressText"};
 // What web_take gives: bytes (a pointer and a length, as unsigned 32-bit
 // words), then a number (a 64-bit float, for "progress" from 0 to 1).
 inline constexpr Fields kReplyFields = {"bytes", "byteCount", "number"};

@@ -18,6 +18,7 @@ import io
 import json
 import os
 import pathlib
+import re
 import signal
 import subprocess
 import sys
@@ -175,6 +176,7 @@ HOSTILE = [
     ("bad percent-encoding", "script=load%ZZ", "2", "bad percent-encoding"),
     ("a lone percent", "bare=1&script=%", "2", "bad percent-encoding"),
     ("a seed that is no number", "seed=-1", "2", "seed: '-1' is not"),
+    ("a bare seed that is no number", "bare=1&seed=x", "2", "seed: 'x' is not"),
     ("a seed past 64 bits", "seed=18446744073709551616", "2", "is not an unsigned"),
     ("a NUL in the script", "script=load%00", "2", "line 1: unknown command 'load\\x00'"),
     ("a NUL in the seed", "seed=1%00", "2", "seed: '1\\x00'"),
@@ -187,12 +189,19 @@ HOSTILE = [
 ]
 
 
+# The notice as a student sees it: inside the viewport, on top, saying `text`.
+NOTICE_SEEN_JS = """const n = document.getElementById('notice'), r = n.getBoundingClientRect();
+const top = document.elementFromPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+return r.height > 0 && r.top >= 0 && r.bottom <= innerHeight && r.right <= innerWidth &&
+  !!top && n.contains(top) && n.textContent.includes(arguments[0]);"""
+
+
 def hostile(page):
     for what, fragment, want_code, want in HOSTILE:
         code, message = split_status(page.open(fragment))
-        ok = code == want_code and want in message
-        check("hostile: " + what,
-              ok and usable(page), "status %r %r" % (code, message))
+        seen = code == "0" or page.js(NOTICE_SEEN_JS, want)
+        check("hostile: " + what, code == want_code and want in message and
+              seen and usable(page), "status %r %r, notice seen %r" % (code, message, seen))
     # A line of more than 1 MiB, set as a new fragment of the open page.
     page.open("seed=1")
     page.js("location.hash = 'script=' + 'x'.repeat(1100000)")
@@ -206,6 +215,14 @@ def hostile(page):
                     encode(b"seed 1\nload\nclick start\ntick 18446744073709551615\n"))
     time.sleep(1.0)
     busy = page.js("return !document.getElementById('busy').hidden")
+    # The overlay says how far the tick has come, and that moves.
+    said = []
+    for _ in range(2):
+        said.append(page.js("return document.getElementById('progressText')?.textContent"))
+        time.sleep(0.5)
+    check("a long tick shows its line and its ticks done, moving",
+          all(re.fullmatch(r"line 4: [0-9,]+ of 18,446,744,073,709,551,615 ticks", t or "")
+              for t in said) and said[0] != said[1], repr(said))
     page.driver.find_element(By.ID, "cancel").click()
     code, message = split_status(page.wait())
     check("hostile: an endless tick, cancelled",
@@ -282,7 +299,23 @@ LONG = b"seed 1\nload\ntype rate 10\nclick start\ntick 40000000\nclick pause\n"
 def link_of(page):
     """The page's own "Link to this run"."""
     page.driver.find_element(By.ID, "cmdLink").click()
-    return page.js("return document.querySelector('#linkOut a').href")
+    return page.js("return document.getElementById('linkField')?.value")
+
+
+def link_note(page):
+    return page.js("return document.getElementById('linkNote')?.textContent") or ""
+
+
+def click_if(page, id):
+    """Clicks element `id` as a user would; False when there is none."""
+    found = page.driver.find_elements(By.ID, id)
+    if found:
+        found[0].click()
+    return bool(found)
+
+
+# A session whose link is some 9000 characters.
+LONG_LINK = b"seed 1\nload\n" + b"pick rate 1\npick rate 2\n" * 300
 
 
 def saved_script(page):
@@ -316,15 +349,34 @@ def saves(page):
           small and large and small.size == large.size == (844, 645) and
           small.tobytes() == large.tobytes(),
           "sizes %r %r" % (small and small.size, large and large.size))
-    # The link the page made, opened in the same tab, then its own link.
-    link = link_of(page)
+    # The link the page made, shown whole, copied, opened in the same tab,
+    # then its own link.
+    link = link_of(page) or ""
+    check("the link is shown whole, with the note of a page from a file",
+          link == page.url + "#script=" + encode(first or b"") and
+          "only where the same page is" in link_note(page) and
+          "may cut it" not in link_note(page), "%r, note %r" % (link, link_note(page)))
+    copy_js = "return document.getElementById('cmdCopy')?.textContent"
+    end = time.monotonic() + (5 if click_if(page, "cmdCopy") else 0)
+    while page.js(copy_js) != "Copied" and time.monotonic() < end:
+        time.sleep(0.05)
+    check("Copy says Copied", page.js(copy_js) == "Copied", repr(page.js(copy_js)))
+    dump = page.js(DUMP_JS)
     page.driver.get("about:blank")
-    page.driver.get(link)
+    page.driver.get(link or page.url)
     page.wait()
     again = saved_script(page)
-    check("a link opened with a script links and saves the same bytes",
-          again == first and link_of(page) == link,
+    check("a link opened with a script links, dumps and saves the same",
+          again == first and link_of(page) == link and page.js(DUMP_JS) == dump,
           "%r\n%r" % ((again or b"")[:200], (first or b"")[:200]))
+    # A link too long for mail offers the script instead.
+    page.open("script=" + encode(LONG_LINK))
+    link = link_of(page) or ""
+    offered = click_if(page, "cmdSaveLong")
+    check("a link over 8000 characters says it may be cut and saves the script",
+          len(link) > 8000 and "may cut it" in link_note(page) and
+          offered and page.download("arrivals-run.script", 10) == LONG_LINK,
+          "%d characters, note %r" % (len(link), link_note(page)))
 
     # An injected failure part-way, the overlay shown: the file's parts
     # cannot be made.

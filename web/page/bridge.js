@@ -61,6 +61,8 @@ const ArrivalsBridge = (() => {
       const r = this.M._web_take(this.handle, S.take.progress);
       return this.M.HEAPF64[(r + 4 * S.reply.number) >> 3];
     }
+    // The same in words: the line and the ticks done.
+    progressText() { return this.takeText('progressText'); }
 
     // What to show now: the scene's records, texts and changes (views into
     // the module's memory, good until the next call), the controls when

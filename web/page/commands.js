@@ -7,6 +7,8 @@ const ArrivalsCommands = (() => {
   // Bytes of a trace gathered before they become one part of the file: the
   // file is a Blob of such parts, never one string or one buffer.
   const PART_BYTES = 8 << 20;
+  // Characters of a link beyond which mail and chat programs may cut it.
+  const LONG_LINK = 8000;
 
   function download(name, blob) {
     const a = document.createElement('a');
@@ -54,6 +56,7 @@ const ArrivalsCommands = (() => {
         return status;
       },
       progress: () => form.progress(),
+      said: () => form.progressText(),
       finish(status) {
         if (status === 130) return; // cancelled
         if (status !== 0) throw new Error(form.takeText('message'));
@@ -70,16 +73,43 @@ const ArrivalsCommands = (() => {
 
   function create(app, $) {
     const recording = () => app.form.take('recording');
+    // The link shown whole, to be copied whole; what it will not do said
+    // beside it.
+    const field = $('linkField'), copy = $('cmdCopy'), note = $('linkNote');
     $('cmdLink').addEventListener('click', () => {
       const url = location.href.split('#')[0] + '#script=' + ArrivalsFragment.encode(recording());
-      const out = $('linkOut');
-      out.textContent = '';
-      const a = document.createElement('a');
-      a.href = url; a.textContent = url.length > 120 ? url.slice(0, 117) + '...' : url;
-      out.append(a);
-      if (navigator.clipboard) navigator.clipboard.writeText(url).catch(() => {});
+      field.value = url;
+      copy.textContent = 'Copy';
+      const notes = [];
+      if (location.protocol === 'file:')
+        notes.push('This page was opened from a file: the link works only where the same page is, at the same place.');
+      const long = url.length > LONG_LINK;
+      if (long)
+        notes.push(`The link is ${url.length.toLocaleString('en-US')} characters long: ` +
+          'mail and chat programs may cut it. Save this run as a script instead.');
+      note.textContent = notes.join(' ');
+      $('cmdSaveLong').hidden = !long;
+      $('linkBox').hidden = false;
       app.layout();
+      field.focus({ preventScroll: true });
+      field.select();
     });
+    copy.addEventListener('click', async () => {
+      let copied = false;
+      try {
+        await navigator.clipboard.writeText(field.value);
+        copied = true;
+      } catch {
+        // No clipboard for the page (an old browser, no permission): the
+        // selection copied as Ctrl+C would.
+        field.focus({ preventScroll: true });
+        field.select();
+        try { copied = document.execCommand('copy'); } catch { copied = false; }
+      }
+      copy.textContent = copied ? 'Copied' : 'Copy';
+      if (!copied) app.say('The link was not copied: it is selected, copy it with Ctrl+C');
+    });
+    $('cmdSaveLong').addEventListener('click', () => $('cmdSaveScript').click());
     $('cmdSaveScript').addEventListener('click', () =>
       download('arrivals-run.script', new Blob([recording()], { type: 'text/plain' })));
     $('cmdPicture').addEventListener('click', () =>

@@ -7,9 +7,10 @@
 const ArrivalsJobs = (() => {
   // A job: step(cancel) runs a slice and returns -1 while there is more,
   // otherwise its status (a cancelled step ends it); progress() is the share
-  // done, from 0 to 1; finish(status) takes the end; fail(error) any
+  // done, from 0 to 1, and said() the same in words (the line and the ticks
+  // done) beside the bar; finish(status) takes the end; fail(error) any
   // exception thrown on the way, after the overlay has closed.
-  function create(busy, bar, progressbar, cancelButton) {
+  function create(busy, bar, progressbar, cancelButton, text) {
     let current = null;
 
     // A task of its own without the 4 ms clamp of nested timeouts.
@@ -23,6 +24,8 @@ const ArrivalsJobs = (() => {
       current = null;
       busy.hidden = true;
       bar.style.width = '0';
+      text.textContent = '';
+      progressbar.removeAttribute('aria-valuetext');
       return true;
     }
 
@@ -44,6 +47,9 @@ const ArrivalsJobs = (() => {
             const pct = Math.round(job.progress() * 100);
             bar.style.width = pct + '%';
             progressbar.setAttribute('aria-valuenow', pct);
+            const said = job.said ? job.said() : '';
+            text.textContent = said;
+            if (said) progressbar.setAttribute('aria-valuetext', `${pct} %, ${said}`);
             post(slice);
             return;
           }

@@ -17,7 +17,8 @@
     controls: null,    // the last control data
     view: null,        // the real controls
     painter: ArrivalsPainter.create(still, moving, W),
-    jobs: ArrivalsJobs.create($('busy'), $('progressBar'), $('progress'), $('cancel')),
+    jobs: ArrivalsJobs.create($('busy'), $('progressBar'), $('progress'), $('cancel'),
+      $('progressText')),
   };
   let timer = 0;         // the interval of tmrMain, or 0 while it is off
   let scale = 1;
@@ -31,7 +32,8 @@
   // --- Scale ----------------------------------------------------------------
   app.layout = () => {
     const bare = document.body.classList.contains('bare');
-    const below = bare ? 0 : $('commands').offsetHeight + notice.offsetHeight;
+    const below = bare ? 0
+      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight;
     const s = Math.max(0.1, Math.min(innerWidth / W, (innerHeight - below) / H));
     const dpr = devicePixelRatio || 1;
     const resized = s !== scale || still.width !== Math.round(W * s * dpr);
@@ -130,7 +132,7 @@
     statusDiv.textContent = '';
     notice.textContent = '';
     formReady = false;
-    $('linkOut').textContent = '';
+    $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
     app.layout();
     seedText = frag.seed ? decoder.decode(frag.seed) : null;
@@ -163,6 +165,7 @@
     app.jobs.run({
       step: (cancel) => form.play(cancel),
       progress: () => form.progress(),
+      said: () => form.progressText(),
       finish(status) {
         takeDumps();
         if (status !== 0) return recover(status, form.takeText('message'));
