@@ -74,8 +74,8 @@ class RecordFile final : public RecordSink {
 public:
   static constexpr std::size_t kHeldBytes = std::size_t{1} << 20;
 
-  RecordFile(const std::string &path, int fd, bool own)
-      : fd_(fd), own_(own), path_(path) {
+  RecordFile(std::string path, int fd, bool own)
+      : fd_(fd), own_(own), path_(std::move(path)) {
     struct stat st = {};
     regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   }

@@ -118,13 +118,15 @@ QAccessibleInterface *CanvasAccessible::child(int index) const {
   // Qt's registry owns the interface from here on; the destructor hands it
   // back with deleteAccessibleInterface.
   const auto i = static_cast<std::size_t>(index);
-  if (id == 0)
+  if (id != 0)
+    return QAccessible::accessibleInterface(id);
+  if (i >= items_.size())
+    id = QAccessible::registerAccessibleInterface(makeDescribedAccessible(
+        canvas_, static_cast<Described>(i - items_.size())));
+  else
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
     id = QAccessible::registerAccessibleInterface(
-        i < items_.size()
-            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
-            ? new PaintedAccessible(canvas_, items_[i])
-            : makeDescribedAccessible(
-                  canvas_, static_cast<Described>(i - items_.size())));
+        new PaintedAccessible(canvas_, items_[i]));
   return QAccessible::accessibleInterface(id);
 }
 

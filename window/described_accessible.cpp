@@ -20,8 +20,10 @@ namespace {
 // labels under the baseline and the graph's title.
 Box GraphBox(const Controls &c, std::size_t first, std::size_t last,
              const Box &title) {
-  Single left = title.left, top = title.top;
-  Single right = title.left + title.width, bottom = title.top + title.height;
+  Single left = title.left;
+  Single top = title.top;
+  Single right = title.left + title.width;
+  Single bottom = title.top + title.height;
   for (std::size_t i = first; i <= last; ++i) {
     const Line &l = c.lneGraph[i];
     left = std::min({left, l.x1, l.x2});
