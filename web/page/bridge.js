@@ -6,7 +6,7 @@
 // eslint-disable-next-line no-unused-vars
 const ArrivalsBridge = (() => {
   const S = SceneFormat;
-  const decoder = new TextDecoder();
+  const decoder = new TextDecoder(), encoder = new TextEncoder();
 
   class Form {
     constructor(module) {
@@ -41,8 +41,13 @@ const ArrivalsBridge = (() => {
     play(cancel = false) { return this.M._web_play(this.handle, cancel ? 1 : 0); }
 
     // An event by its name (SceneFormat.event); `text` for a box typed in.
+    // Most events (the timer's) carry no text, and cross with no copy.
     event(name, arg = 0, text = '') {
-      const bytes = new TextEncoder().encode(text);
+      if (text === '') {
+        this.M._web_event(this.handle, S.event[name], arg, 0, 0);
+        return;
+      }
+      const bytes = encoder.encode(text);
       this.withBytes(bytes, (p, n) => this.M._web_event(this.handle, S.event[name], arg, p, n));
     }
 
