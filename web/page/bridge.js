@@ -61,7 +61,13 @@ const ArrivalsBridge = (() => {
       const p = M.HEAPU32[r + S.reply.bytes], n = M.HEAPU32[r + S.reply.byteCount];
       return M.HEAPU8.slice(p, p + n);
     }
-    takeText(what) { return decoder.decode(this.take(what)); }
+    // Asked after every event, the timer's too: nothing taken makes no copy.
+    takeText(what) {
+      const M = this.M;
+      const r = M._web_take(this.handle, S.take[what]) >> 2;
+      const p = M.HEAPU32[r + S.reply.bytes], n = M.HEAPU32[r + S.reply.byteCount];
+      return n === 0 ? '' : decoder.decode(M.HEAPU8.subarray(p, p + n));
+    }
     progress() {
       const r = this.M._web_take(this.handle, S.take.progress);
       return this.M.HEAPF64[(r + 4 * S.reply.number) >> 3];
