@@ -208,6 +208,33 @@ const ArrivalsPainter = (() => {
     return out;
   }
 
+  // `boxes` merged (see merge) and grown until each holds whole, with
+  // `margin` CSS pixels about them for their antialiased edges, the moving
+  // items it meets: cleared and repainted, such a box needs no clip.
+  function enclose(n, boxes, margin) {
+    let out = merge(boxes);
+    for (let grown = true; grown;) {
+      grown = false;
+      for (let b = 0; b < out.length; b += 4) {
+        const box = out.slice(b, b + 4);
+        for (let i = 0; i < n.length; i = next(n, i)) {
+          if (n[i + F.layer] !== L.moving || !meetsAny(n, i, box)) continue;
+          const x = scratch[0] - margin, y = scratch[1] - margin;
+          const r = scratch[0] + scratch[2] + margin, bottom = scratch[1] + scratch[3] + margin;
+          if (x >= box[0] && y >= box[1] && r <= box[0] + box[2] && bottom <= box[1] + box[3]) continue;
+          const x0 = Math.min(x, box[0]), y0 = Math.min(y, box[1]);
+          box[2] = Math.max(r, box[0] + box[2]) - x0;
+          box[3] = Math.max(bottom, box[1] + box[3]) - y0;
+          box[0] = x0; box[1] = y0;
+          grown = true;
+        }
+        for (let j = 0; j < 4; ++j) out[b + j] = box[j];
+      }
+      if (grown) out = merge(out);
+    }
+    return out;
+  }
+
   // The still layer on `ctx`: the ground and the still items.
   function paintStill(ctx, frame, k) {
     const n = frame.n, p = painter(ctx, k, frame.texts);
@@ -217,11 +244,11 @@ const ArrivalsPainter = (() => {
   }
 
   // The moving layer on `ctx`, inside `boxes` (CSS pixels, x, y, w, h after
-  // each other, each cleared first; all of it, not cleared, when null): its
-  // items in order, then the lines over the bars. One walk through the
-  // records finds both.
+  // each other, each cleared first and clipped to unless `clip` is false;
+  // all of it, not cleared, when null): its items in order, then the lines
+  // over the bars. One walk through the records finds both.
   const bars = [], lines = [];
-  function paintMoving(ctx, frame, k, boxes) {
+  function paintMoving(ctx, frame, k, boxes, clip = true) {
     const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
     ctx.save();
     if (boxes) {
@@ -232,7 +259,7 @@ const ArrivalsPainter = (() => {
         ctx.clearRect(x0, y0, bw, bh);
         ctx.rect(x0, y0, bw, bh);
       }
-      ctx.clip();
+      if (clip) ctx.clip();
     }
     bars.length = 0;
     lines.length = 0;
@@ -304,12 +331,12 @@ const ArrivalsPainter = (() => {
         movingCtx.clearRect(0, 0, moving.width, moving.height);
         paintMoving(movingCtx, frame, k, null);
       } else if (boxes.length) {
-        // Boxes that meet are painted as one, and each box on its own under
-        // a clip of one rectangle: a clip of many is far dearer to paint
-        // through than a few small passes.
-        const merged = merge(boxes);
+        // Boxes that meet are painted as one, each grown until it holds
+        // every moving item it meets, so that it is painted with no clip:
+        // painting through a clip is far dearer than a few small passes.
+        const merged = enclose(n, boxes, Math.max(1, 2 / k));
         for (let b = 0; b < merged.length; b += 4)
-          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4));
+          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4), false);
       }
     }
 
