@@ -23,18 +23,21 @@ inline constexpr Long kDarkBlue = Rgb(0, 0, 192);
 
 struct Box {
   Single left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Box &) const = default;
 };
 
 // Every text is "MS Sans Serif" (or a similar face) at these points.
 struct Font {
   float points = 12;
   bool bold = false;
+  bool operator==(const Font &) const = default;
 };
 
 struct CommandButton {
   Box box;
   std::string caption;
   Font font;
+  bool operator==(const CommandButton &) const = default;
 };
 
 struct ComboBox {
@@ -43,6 +46,7 @@ struct ComboBox {
   std::vector<std::string> items; // the drop-down list
   Long foreColor = kBlack;
   Font font;
+  bool operator==(const ComboBox &) const = default;
 };
 
 struct OptionButton {
@@ -50,6 +54,7 @@ struct OptionButton {
   std::string caption;
   bool value = false; // selected
   Font font;
+  bool operator==(const OptionButton &) const = default;
 };
 
 enum class Alignment { Left, Center };

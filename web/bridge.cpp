@@ -60,6 +60,9 @@ struct Page {
   std::string text;       // what the page takes, kept until the next take
   Scene scene;
   std::string controls; // the controls JSON last given
+  // The controls it was written from: the JSON is written again only when
+  // their faces differ (SameFaces), not at every tick.
+  std::optional<Controls> controlsShown;
   std::array<std::uint32_t, scene::FieldCount(scene::kFrameFields)> frame{};
   struct {
     std::uint32_t bytes = 0, byteCount = 0;
@@ -164,6 +167,14 @@ void SetFrame(Page &p, std::string_view name, std::uint32_t value) {
 
 std::uint32_t Address(const void *data) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(data));
+}
+
+// Whether `a` and `b` give the same ControlsJson: the real controls and the
+// timer.
+bool SameFaces(const Controls &a, const Controls &b) {
+  return a.cmbExperiment == b.cmbExperiment && a.cmbData == b.cmbData &&
+         a.btnStart == b.btnStart && a.btnPause == b.btnPause &&
+         a.optGraphs == b.optGraphs && a.tmrMain.enabled == b.tmrMain.enabled;
 }
 
 } // namespace
@@ -274,10 +285,13 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t *web_frame(Page *page, int full) {
            static_cast<std::uint32_t>(s.changes.size() /
                                       scene::FieldCount(scene::kChangeFields)));
   SetFrame(p, "full", s.full ? 1 : 0);
-  std::string now = ControlsJson(p.form.controls());
-  const bool changed = s.full || now != p.controls;
-  if (changed)
-    p.controls = std::move(now);
+  const Controls &c = p.form.controls();
+  const bool changed =
+      s.full || !p.controlsShown || !SameFaces(c, *p.controlsShown);
+  if (changed) {
+    p.controls = ControlsJson(c);
+    p.controlsShown = c;
+  }
   SetFrame(p, "controls", Address(p.controls.data()));
   SetFrame(p, "controlBytes",
            changed ? static_cast<std::uint32_t>(p.controls.size()) : 0);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "script/script_dump.h"
@@ -44,6 +45,14 @@ using Fields = std::array<float, scene::SizeOf(K) - scene::kHead>;
 constexpr std::size_t kTextField = scene::FieldOf(Kind::Text, "text");
 constexpr std::size_t kFaceField = scene::FieldOf(Kind::Lettering, "face");
 static_assert(kTextField == scene::FieldOf(Kind::Lettering, "text"));
+
+// A record's size by its kind's number, looked up at every item of a build.
+constexpr auto kSizes = [] {
+  std::array<std::size_t, scene::kKinds.size() + 1> sizes{};
+  for (const scene::KindFormat &k : scene::kKinds)
+    sizes[static_cast<std::size_t>(k.kind)] = scene::FieldCount(k.fields);
+  return sizes;
+}();
 
 // A point of the logo, placed in twips, in CSS pixels: not rounded, since
 // its parts are drawn antialiased.
@@ -227,17 +236,23 @@ void Scene::Build(const Controls &c, bool wantFull) {
     // its parts.
     Last &last = last_[static_cast<std::size_t>(index)];
     std::array<float, scene::kMaxFields> record{};
+    std::size_t size = 0;
     if (w.at) {
       const float *r = numbers.data() + *w.at;
-      std::copy(r, r + scene::SizeOf(static_cast<Kind>(r[0])), record.begin());
       const auto kind = static_cast<Kind>(r[0]);
+      size = kSizes[static_cast<std::size_t>(kind)];
+      std::memcpy(record.data(), r, size * sizeof(float));
       if (kind == Kind::Text || kind == Kind::Lettering)
         record[kTextField] = 0;
       if (kind == Kind::Lettering)
         record[kFaceField] = 0;
     }
+    // Compared as bytes: a whole record at once, at every tick for every
+    // item. The numbers are whole or exact, never NaN.
     const bool shown = w.at.has_value();
-    if (shown != last.shown || record != last.record ||
+    if (shown != last.shown || size != last.size ||
+        std::memcmp(record.data(), last.record.data(), size * sizeof(float)) !=
+            0 ||
         w.caption != last.caption) {
       if (!full) {
         const auto was =
@@ -247,6 +262,7 @@ void Scene::Build(const Controls &c, bool wantFull) {
                                        was[1], was[2], was[3]});
       }
       last.shown = shown;
+      last.size = size;
       last.record = record;
       last.caption = w.caption;
     }

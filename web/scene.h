@@ -31,6 +31,7 @@ private:
   // Each drawn item as the last build made it, by its place in the drawing.
   struct Last {
     bool shown = false;
+    std::size_t size = 0; // of the record's numbers
     std::array<float, scene::kMaxFields> record{};
     std::string caption;
   };

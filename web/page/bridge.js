@@ -6,7 +6,7 @@
 // eslint-disable-next-line no-unused-vars
 const ArrivalsBridge = (() => {
   const S = SceneFormat;
-  const decoder = new TextDecoder();
+  const decoder = new TextDecoder(), encoder = new TextEncoder();
 
   class Form {
     constructor(module) {
@@ -41,8 +41,13 @@ const ArrivalsBridge = (() => {
     play(cancel = false) { return this.M._web_play(this.handle, cancel ? 1 : 0); }
 
     // An event by its name (SceneFormat.event); `text` for a box typed in.
+    // Most events (the timer's) carry no text, and cross with no copy.
     event(name, arg = 0, text = '') {
-      const bytes = new TextEncoder().encode(text);
+      if (text === '') {
+        this.M._web_event(this.handle, S.event[name], arg, 0, 0);
+        return;
+      }
+      const bytes = encoder.encode(text);
       this.withBytes(bytes, (p, n) => this.M._web_event(this.handle, S.event[name], arg, p, n));
     }
 
@@ -56,7 +61,13 @@ const ArrivalsBridge = (() => {
       const p = M.HEAPU32[r + S.reply.bytes], n = M.HEAPU32[r + S.reply.byteCount];
       return M.HEAPU8.slice(p, p + n);
     }
-    takeText(what) { return decoder.decode(this.take(what)); }
+    // Asked after every event, the timer's too: nothing taken makes no copy.
+    takeText(what) {
+      const M = this.M;
+      const r = M._web_take(this.handle, S.take[what]) >> 2;
+      const p = M.HEAPU32[r + S.reply.bytes], n = M.HEAPU32[r + S.reply.byteCount];
+      return n === 0 ? '' : decoder.decode(M.HEAPU8.subarray(p, p + n));
+    }
     progress() {
       const r = this.M._web_take(this.handle, S.take.progress);
       return this.M.HEAPF64[(r + 4 * S.reply.number) >> 3];

@@ -11,7 +11,16 @@ const ArrivalsPainter = (() => {
   const S = SceneFormat, F = S.field, K = S.kind, L = S.layer, C = S.change;
   const FONT = '"MS Sans Serif", "Liberation Sans", Arial, Helvetica, sans-serif';
   const decoder = new TextDecoder();
-  const rgb = (c) => '#' + (c | 0).toString(16).padStart(6, '0');
+  // A colour's CSS name, made once per colour: shapes ask it at each tick.
+  const colours = new Map();
+  const rgb = (c) => {
+    let name = colours.get(c);
+    if (name === undefined) {
+      name = '#' + (c | 0).toString(16).padStart(6, '0');
+      colours.set(c, name);
+    }
+    return name;
+  };
 
   // Drawing calls at `k` device pixels a CSS pixel; edges on whole device
   // pixels, so that they stay crisp.
@@ -150,17 +159,81 @@ const ArrivalsPainter = (() => {
   for (const [kind, size] of Object.entries(S.size)) SIZE[kind] = size;
   const next = (n, i) => i + SIZE[n[i + F.kind]];
 
-  // A record's box in CSS pixels: a line's with its width and round ends.
-  function boxOf(n, i) {
-    if (n[i + F.kind] !== K.line) return [n[i + F.x], n[i + F.y], n[i + F.w], n[i + F.h]];
+  // A record's box in CSS pixels, in `out` at `o` (x, y, w, h): a line's
+  // with its width and round ends. Written in place, since the walk through
+  // the records at each tick asks it of every moving one.
+  function boxInto(n, i, out, o) {
+    if (n[i + F.kind] !== K.line) {
+      out[o] = n[i + F.x]; out[o + 1] = n[i + F.y];
+      out[o + 2] = n[i + F.w]; out[o + 3] = n[i + F.h];
+      return;
+    }
     const half = Math.ceil(n[i + F.width] / 2) + 1;
-    const x = Math.min(n[i + F.x1], n[i + F.x2]) - half;
-    const y = Math.min(n[i + F.y1], n[i + F.y2]) - half;
-    return [x, y, Math.max(n[i + F.x1], n[i + F.x2]) + half - x,
-      Math.max(n[i + F.y1], n[i + F.y2]) + half - y];
+    const x1 = n[i + F.x1], x2 = n[i + F.x2], y1 = n[i + F.y1], y2 = n[i + F.y2];
+    const x = Math.min(x1, x2) - half, y = Math.min(y1, y2) - half;
+    out[o] = x; out[o + 1] = y;
+    out[o + 2] = Math.max(x1, x2) + half - x; out[o + 3] = Math.max(y1, y2) + half - y;
   }
-  const meets = (a, b) => a[0] < b[0] + b[2] && b[0] < a[0] + a[2] &&
-    a[1] < b[1] + b[3] && b[1] < a[1] + a[3];
+  const scratch = [0, 0, 0, 0];
+  // Whether record `i` meets one of `boxes` (x, y, w, h after each other).
+  function meetsAny(n, i, boxes) {
+    boxInto(n, i, scratch, 0);
+    const [x, y, w, h] = scratch;
+    for (let b = 0; b < boxes.length; b += 4)
+      if (x < boxes[b] + boxes[b + 2] && boxes[b] < x + w &&
+        y < boxes[b + 1] + boxes[b + 3] && boxes[b + 1] < y + h) return true;
+    return false;
+  }
+
+  // `boxes` (x, y, w, h after each other) with every two that meet replaced
+  // by the box around both, until no two meet.
+  function merge(boxes) {
+    const out = boxes.slice();
+    for (let again = true; again;) {
+      again = false;
+      for (let a = 0; a < out.length && !again; a += 4) {
+        for (let b = a + 4; b < out.length; b += 4) {
+          if (!(out[a] < out[b] + out[b + 2] && out[b] < out[a] + out[a + 2] &&
+            out[a + 1] < out[b + 1] + out[b + 3] && out[b + 1] < out[a + 1] + out[a + 3])) continue;
+          const x = Math.min(out[a], out[b]), y = Math.min(out[a + 1], out[b + 1]);
+          out[a + 2] = Math.max(out[a] + out[a + 2], out[b] + out[b + 2]) - x;
+          out[a + 3] = Math.max(out[a + 1] + out[a + 3], out[b + 1] + out[b + 3]) - y;
+          out[a] = x; out[a + 1] = y;
+          out.splice(b, 4);
+          again = true;
+          break;
+        }
+      }
+    }
+    return out;
+  }
+
+  // `boxes` merged (see merge) and grown until each holds whole, with
+  // `margin` CSS pixels about them for their antialiased edges, the moving
+  // items it meets: cleared and repainted, such a box needs no clip.
+  function enclose(n, boxes, margin) {
+    let out = merge(boxes);
+    for (let grown = true; grown;) {
+      grown = false;
+      for (let b = 0; b < out.length; b += 4) {
+        const box = out.slice(b, b + 4);
+        for (let i = 0; i < n.length; i = next(n, i)) {
+          if (n[i + F.layer] !== L.moving || !meetsAny(n, i, box)) continue;
+          const x = scratch[0] - margin, y = scratch[1] - margin;
+          const r = scratch[0] + scratch[2] + margin, bottom = scratch[1] + scratch[3] + margin;
+          if (x >= box[0] && y >= box[1] && r <= box[0] + box[2] && bottom <= box[1] + box[3]) continue;
+          const x0 = Math.min(x, box[0]), y0 = Math.min(y, box[1]);
+          box[2] = Math.max(r, box[0] + box[2]) - x0;
+          box[3] = Math.max(bottom, box[1] + box[3]) - y0;
+          box[0] = x0; box[1] = y0;
+          grown = true;
+        }
+        for (let j = 0; j < 4; ++j) out[b + j] = box[j];
+      }
+      if (grown) out = merge(out);
+    }
+    return out;
+  }
 
   // The still layer on `ctx`: the ground and the still items.
   function paintStill(ctx, frame, k) {
@@ -170,34 +243,43 @@ const ArrivalsPainter = (() => {
     for (let i = 0; i < n.length; i = next(n, i)) if (n[i + F.layer] === L.still) p.item(n, i);
   }
 
-  // The moving layer on `ctx`, inside `boxes` (CSS pixels, each cleared
-  // first; all of it, not cleared, when null): its items in order, then
-  // the lines over the bars.
-  function paintMoving(ctx, frame, k, boxes) {
+  // The moving layer on `ctx`, inside `boxes` (CSS pixels, x, y, w, h after
+  // each other, each cleared first and clipped to unless `clip` is false;
+  // all of it, not cleared, when null): its items in order, then the lines
+  // over the bars. One walk through the records finds both.
+  const bars = [], lines = [];
+  function paintMoving(ctx, frame, k, boxes, clip = true) {
     const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
-    const inside = (i) => !boxes || boxes.some((b) => meets(b, boxOf(n, i)));
     ctx.save();
     if (boxes) {
       ctx.beginPath();
-      for (const [x, y, w, h] of boxes) {
-        const x0 = d(x), y0 = d(y), bw = d(x + w) - x0, bh = d(y + h) - y0;
+      for (let b = 0; b < boxes.length; b += 4) {
+        const x = boxes[b], y = boxes[b + 1];
+        const x0 = d(x), y0 = d(y), bw = d(x + boxes[b + 2]) - x0, bh = d(y + boxes[b + 3]) - y0;
         ctx.clearRect(x0, y0, bw, bh);
         ctx.rect(x0, y0, bw, bh);
       }
-      ctx.clip();
+      if (clip) ctx.clip();
     }
-    const bars = [];
+    bars.length = 0;
+    lines.length = 0;
     for (let i = 0; i < n.length; i = next(n, i)) {
-      if (n[i + F.layer] !== L.moving || !inside(i)) continue;
+      const kind = n[i + F.kind], moving = n[i + F.layer] === L.moving;
+      if (!moving && kind !== K.line) continue;
+      if (boxes && !meetsAny(n, i, boxes)) continue;
+      if (kind === K.line) lines.push(i);
+      if (!moving) continue;
       p.item(n, i);
-      if (n[i + F.kind] === K.rect) bars.push(boxOf(n, i));
+      if (kind === K.rect) bars.push(i);
     }
     if (bars.length) {
       ctx.beginPath();
-      for (const [x, y, w, h] of bars) ctx.rect(d(x), d(y), d(x + w) - d(x), d(y + h) - d(y));
+      for (const i of bars) {
+        const x = n[i + F.x], y = n[i + F.y];
+        ctx.rect(d(x), d(y), d(x + n[i + F.w]) - d(x), d(y + n[i + F.h]) - d(y));
+      }
       ctx.clip();
-      for (let i = 0; i < n.length; i = next(n, i))
-        if (n[i + F.kind] === K.line && inside(i)) p.item(n, i);
+      for (const i of lines) p.item(n, i);
     }
     ctx.restore();
   }
@@ -217,26 +299,44 @@ const ArrivalsPainter = (() => {
 
   function create(still, moving, width) {
     let stillK = 0;
+    const stillCtx = still.getContext('2d', { alpha: false }), movingCtx = moving.getContext('2d');
 
-    // Paints `frame`; `force` repaints everything (a new scale).
+    // Paints `frame`; `force` repaints everything (a new scale). A frame
+    // whose change list is empty paints nothing.
+    const boxes = [];
     function paint(frame, force = false) {
       const k = still.width / width, n = frame.n, ch = frame.changes;
       let whole = force || frame.full || k !== stillK;
-      const boxes = [];
+      if (!whole && ch.length === 0) return;
+      boxes.length = 0;
+      // A pixel around each box: the antialiased edge of a marker.
+      const grow = (at) => {
+        boxes[at] -= 1; boxes[at + 1] -= 1; boxes[at + 2] += 2; boxes[at + 3] += 2;
+      };
       for (let j = 0; j < ch.length && !whole; j += S.changeSize) {
         if (ch[j + C.layer] !== L.moving) whole = true;
-        if (ch[j + C.w] > 0) boxes.push([ch[j + C.x], ch[j + C.y], ch[j + C.w], ch[j + C.h]]);
-        if (ch[j + C.at] >= 0) boxes.push(boxOf(n, ch[j + C.at]));
+        if (ch[j + C.w] > 0) {
+          boxes.push(ch[j + C.x], ch[j + C.y], ch[j + C.w], ch[j + C.h]);
+          grow(boxes.length - 4);
+        }
+        if (ch[j + C.at] >= 0) {
+          boxes.push(0, 0, 0, 0);
+          boxInto(n, ch[j + C.at], boxes, boxes.length - 4);
+          grow(boxes.length - 4);
+        }
       }
-      const ctx = moving.getContext('2d');
       if (whole) {
-        paintStill(still.getContext('2d', { alpha: false }), frame, k);
+        paintStill(stillCtx, frame, k);
         stillK = k;
-        ctx.clearRect(0, 0, moving.width, moving.height);
-        paintMoving(ctx, frame, k, null);
+        movingCtx.clearRect(0, 0, moving.width, moving.height);
+        paintMoving(movingCtx, frame, k, null);
       } else if (boxes.length) {
-        // A pixel around each box: the antialiased edge of a marker.
-        paintMoving(ctx, frame, k, boxes.map(([x, y, w, h]) => [x - 1, y - 1, w + 2, h + 2]));
+        // Boxes that meet are painted as one, each grown until it holds
+        // every moving item it meets, so that it is painted with no clip:
+        // painting through a clip is far dearer than a few small passes.
+        const merged = enclose(n, boxes, Math.max(1, 2 / k));
+        for (let b = 0; b < merged.length; b += 4)
+          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4), false);
       }
     }
 
