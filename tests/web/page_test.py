@@ -417,7 +417,14 @@ def save_packets(page, script, name, second=False):
     d.find_element(By.ID, "cmdPackets").click()
     if second:
         d.find_element(By.ID, "cmdSeconds").click()
-    said = page.js("return document.getElementById('notice').textContent")
+    # A click is an input event, which the page may handle after a script
+    # that the test runs next: wait for its word rather than read at once.
+    notice_js = "return document.getElementById('notice').textContent"
+    said = page.js(notice_js)
+    end = time.monotonic() + (10 if second else 0)
+    while not said and time.monotonic() < end:
+        time.sleep(0.05)
+        said = page.js(notice_js)
     data = page.download("packets.csv", 3600)
     tail = data[-200:].split(b"\n") if data else []
     refused = not second or ("another job is running" in said and
