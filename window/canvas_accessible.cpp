@@ -12,27 +12,25 @@
 
 namespace arrivals {
 
+CanvasLeafAccessible::CanvasLeafAccessible(FormCanvas *canvas)
+    : canvas_(canvas) {}
+
+QWindow *CanvasLeafAccessible::window() const {
+  return canvas_ ? canvas_->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface *CanvasLeafAccessible::parent() const {
+  return QAccessible::queryAccessibleInterface(canvas_.data());
+}
+
 namespace {
 
 // A painted control in the accessibility tree. It holds no state: every
 // answer is read from the form's controls when asked.
-class PaintedAccessible final : public QAccessibleInterface {
+class PaintedAccessible final : public CanvasLeafAccessible {
 public:
   PaintedAccessible(FormCanvas *canvas, std::size_t item)
-      : canvas_(canvas), item_(item) {}
-
-  bool isValid() const override { return !canvas_.isNull(); }
-  QObject *object() const override { return nullptr; }
-  QWindow *window() const override {
-    return canvas_ ? canvas_->window()->windowHandle() : nullptr;
-  }
-  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-  QAccessibleInterface *parent() const override {
-    return QAccessible::queryAccessibleInterface(canvas_.data());
-  }
-  QAccessibleInterface *child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+      : CanvasLeafAccessible(canvas), item_(item) {}
 
   QString text(QAccessible::Text t) const override {
     if (!canvas_)
@@ -45,7 +43,6 @@ public:
       return QString::fromStdString(item.label->caption);
     return QString();
   }
-  void setText(QAccessible::Text, const QString &) override {}
 
   QRect rect() const override {
     if (!canvas_)
@@ -77,7 +74,6 @@ public:
 private:
   const DrawItem &item() const { return canvas_->drawing()[item_]; }
 
-  QPointer<FormCanvas> canvas_;
   std::size_t item_;
 };
 

@@ -4,12 +4,34 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QPointer>
 
 #include "ui/controls.h"
 
 namespace arrivals {
 
 class FormCanvas;
+
+// A child of the canvas in the accessibility tree with no children of its
+// own: what every painted or described part answers alike. It holds only
+// the canvas, and is valid while the canvas lives.
+class CanvasLeafAccessible : public QAccessibleInterface {
+public:
+  explicit CanvasLeafAccessible(FormCanvas *canvas);
+
+  bool isValid() const override { return !canvas_.isNull(); }
+  QObject *object() const override { return nullptr; }
+  QWindow *window() const override;
+  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface *parent() const override;
+  QAccessibleInterface *child(int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+  void setText(QAccessible::Text, const QString &) override {}
+
+protected:
+  QPointer<FormCanvas> canvas_;
+};
 
 // The canvas in the accessibility tree, with one child per painted control
 // of the canvas's Drawing, bottom to top and named as in the form

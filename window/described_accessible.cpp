@@ -10,6 +10,7 @@
 #include "ui/description.h"
 #include "ui/form.h"
 #include "window/canvas.h"
+#include "window/canvas_accessible.h"
 #include "window/pixels.h"
 
 namespace arrivals {
@@ -35,24 +36,11 @@ Box GraphBox(const Controls &c, std::size_t first, std::size_t last,
 }
 
 // It holds no state: every answer is read from the form when asked.
-class DescribedAccessible final : public QAccessibleInterface {
+class DescribedAccessible final : public CanvasLeafAccessible {
 public:
   DescribedAccessible(FormCanvas *canvas, Described which)
-      : canvas_(canvas), which_(which) {}
+      : CanvasLeafAccessible(canvas), which_(which) {}
 
-  bool isValid() const override { return !canvas_.isNull(); }
-  QObject *object() const override { return nullptr; }
-  QWindow *window() const override {
-    return canvas_ ? canvas_->window()->windowHandle() : nullptr;
-  }
-  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-  QAccessibleInterface *parent() const override {
-    return QAccessible::queryAccessibleInterface(canvas_.data());
-  }
-  QAccessibleInterface *child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-  void setText(QAccessible::Text, const QString &) override {}
   QAccessible::State state() const override { return {}; }
 
   QAccessible::Role role() const override {
@@ -133,7 +121,6 @@ private:
     return i >= 0 && i < static_cast<int>(kGraphCount) ? i : -1;
   }
 
-  QPointer<FormCanvas> canvas_;
   Described which_;
 };
 
