@@ -244,22 +244,20 @@ const ArrivalsPainter = (() => {
   }
 
   // The moving layer on `ctx`, inside `boxes` (CSS pixels, x, y, w, h after
-  // each other, each cleared first and clipped to unless `clip` is false;
-  // all of it, not cleared, when null): its items in order, then the lines
-  // over the bars. One walk through the records finds both.
+  // each other, each cleared first and painted without a clip, since each
+  // box holds every moving item it meets whole; all of it, not cleared,
+  // when null): its items in order, then the lines over the bars. One walk
+  // through the records finds both.
   const bars = [], lines = [];
-  function paintMoving(ctx, frame, k, boxes, clip = true) {
+  function paintMoving(ctx, frame, k, boxes) {
     const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
     ctx.save();
     if (boxes) {
-      ctx.beginPath();
       for (let b = 0; b < boxes.length; b += 4) {
         const x = boxes[b], y = boxes[b + 1];
         const x0 = d(x), y0 = d(y), bw = d(x + boxes[b + 2]) - x0, bh = d(y + boxes[b + 3]) - y0;
         ctx.clearRect(x0, y0, bw, bh);
-        ctx.rect(x0, y0, bw, bh);
       }
-      if (clip) ctx.clip();
     }
     bars.length = 0;
     lines.length = 0;
@@ -336,7 +334,7 @@ const ArrivalsPainter = (() => {
         // painting through a clip is far dearer than a few small passes.
         const merged = enclose(n, boxes, Math.max(1, 2 / k));
         for (let b = 0; b < merged.length; b += 4)
-          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4), false);
+          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4));
       }
     }
 
