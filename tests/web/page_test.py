@@ -2,13 +2,15 @@
 """The browser edition in a real browser: Debian's headless Chromium, driven
 by Selenium through chromium-driver.
 
-    page_test.py PAGE GOLDEN_DIR --format JSON [--window ARRIVALS] [--only NAME]
+    page_test.py PAGE GOLDEN_DIR --format JSON [--window ARRIVALS] [--axe DIR]
+                 [--only NAME]
 
 PAGE is arrivals.html, GOLDEN_DIR the script tool's golden scripts, JSON
 the scene's format as the build wrote it (scene_format.json); with
 --window, a few scripts are also painted by the desktop window's
 --screenshot and the two pictures are compared bar by bar, marker by
-marker and in the logo. Prints one line per check and exits 1 when any
+marker and in the logo; with --axe, axe-core (pinned in tests/web/axe,
+installed into DIR when missing) checks the page in several states. Prints one line per check and exits 1 when any
 failed.
 """
 
@@ -70,6 +72,9 @@ class Page:
 
     def js(self, code, *args):
         return self.driver.execute_script(code, *args)
+
+    def js_async(self, code, *args):
+        return self.driver.execute_async_script(code, *args)
 
     def open(self, fragment, timeout=60):
         """Opens the page afresh on `fragment` and waits for #status."""
@@ -597,12 +602,101 @@ def pictures(page, window):
                   sum(inside(p, logo) for p in miss), sorted(miss)[:5]))
 
 
+AXE_TAGS = ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]
+PARETO_RED = b"seed 1\nload\npick process 5\ntype rate 2\nclick start\ntick 40\n"
+
+
+def press(page, id):
+    page.driver.find_element(By.ID, id).click()
+
+
+def list_open(page):
+    page.driver.find_element(By.CSS_SELECTOR, "#cmbExperiment + .arrow").click()
+    return page.js("return !document.getElementById('cmbExperimentList').hidden")
+
+
+def message_open(page):
+    page.js("""document.getElementById('messageText').textContent =
+        'Silly Error: Ran Out of Data Packets';
+        document.getElementById('message').showModal();""")
+    return page.js("return document.getElementById('message').open")
+
+
+def help_open(page):
+    page.driver.find_element(By.ID, "cmbData").send_keys(Keys.F1)
+    return page.js("return document.getElementById('help').open")
+
+
+# (state, viewport, fragment, what brings the state about, violations
+# expected as (rule, target)). A red process name keeps the form's red on
+# its grey, about 3 : 1; the text beside the form says in words what the
+# colour says.
+AXE = [
+    ("as it opens", (844, 645), "seed=7", None, []),
+    ("while running", (844, 645), "seed=7", lambda p: press(p, "btnStart") or True, []),
+    ("with a list open", (844, 645), "seed=7", list_open, []),
+    ("with the message box open", (844, 645), "seed=7", message_open, []),
+    ("with the help open", (844, 645), "seed=7", help_open, []),
+    ("with bare=1", (844, 645), "bare=1&seed=7", None, []),
+    ("in the touch layout at 390 x 844", (390, 844), "seed=7", None, []),
+    ("with a process shown red", (844, 645), "script=" + encode(PARETO_RED), None,
+     [("color-contrast", "#cmbExperiment")]),
+]
+
+
+def install_axe(directory):
+    """axe-core as pinned in tests/web/axe, installed into `directory` when
+    it is not there or its lock file has changed."""
+    here = pathlib.Path(__file__).resolve().parent / "axe"
+    target = pathlib.Path(directory)
+    lock = target / "package-lock.json"
+    script = target / "node_modules" / "axe-core" / "axe.min.js"
+    if not script.exists() or not lock.exists() or \
+            lock.read_bytes() != (here / "package-lock.json").read_bytes():
+        target.mkdir(parents=True, exist_ok=True)
+        for name in ("package.json", "package-lock.json"):
+            (target / name).write_bytes((here / name).read_bytes())
+        subprocess.run(["npm", "ci", "--no-audit", "--no-fund", "--loglevel=error"],
+                       cwd=target, check=True)
+    return script.read_text()
+
+
+AXE_RUN_JS = """const done = arguments[arguments.length - 1];
+axe.run(document, { runOnly: { type: 'tag', values: arguments[0] } })
+  .then((r) => done([r.violations, r.incomplete].map((list) => list.map((v) =>
+    [v.id, v.nodes.map((n) => n.target.join(' ')), v.nodes[0] && v.nodes[0].failureSummary]))))
+  .catch((e) => done(String(e)));"""
+
+
+def accessibility(page, axe_source):
+    """axe-core finds nothing in each state but the argued exception."""
+    page.driver.set_script_timeout(120)
+    for state, (width, height), fragment, bring, want in AXE:
+        page.driver.set_window_size(width, height)
+        status = page.open(fragment)
+        brought = bring(page) if bring else True
+        page.js(axe_source)
+        result = page.js_async(AXE_RUN_JS, AXE_TAGS)
+        if isinstance(result, str):
+            check("axe: " + state, False, result)
+            continue
+        violations, incomplete = result
+        got = sorted((rule, target) for rule, targets, _ in violations for target in targets)
+        for rule, targets, _ in incomplete:
+            print("     axe incomplete (%s): %s on %s" % (state, rule, ", ".join(targets)[:200]))
+        check("axe: " + state, status == "0" and brought and got == sorted(want),
+              "status %r, state brought %r, violations %r" % (
+                  status, brought, [(r, t, s[:300] if s else s) for r, t, s in violations]))
+    page.driver.set_window_size(844, 645)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page")
     parser.add_argument("golden")
     parser.add_argument("--format", required=True)
     parser.add_argument("--window")
+    parser.add_argument("--axe")
     parser.add_argument("--only")
     args = parser.parse_args()
     FORMAT.update(json.loads(pathlib.Path(args.format).read_text()))
@@ -618,6 +712,9 @@ def main():
                  ("two forms", lambda: two_forms(page)),
                  ("saves", lambda: saves(page)),
                  ("long save", lambda: long_save(page))]
+        if args.axe:
+            source = install_axe(args.axe)
+            steps.append(("axe", lambda: accessibility(page, source)))
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:
