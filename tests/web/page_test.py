@@ -602,6 +602,88 @@ def pictures(page, window):
                   sum(inside(p, logo) for p in miss), sorted(miss)[:5]))
 
 
+SAID_JS = "return document.getElementById('said').textContent.trim()"
+DESCRIBED_JS = "return document.getElementById('described').textContent.trim()"
+
+
+def key(page, id, k):
+    page.driver.find_element(By.ID, id).send_keys(k)
+
+
+# What the live region says after each step of a student's session, in
+# order: nothing for a script that starts a run, then each click, F2 in a
+# text box, a process turning red in a live run and a save.
+SAID = [
+    ("a script that starts a run", lambda p: None, ""),
+    ("Stop", lambda p: press(p, "btnStart"), "Stopped"),
+    ("F2 in the rate box", lambda p: key(p, "cmbData", Keys.F2),
+     r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
+    ("F2 again, the same state", lambda p: key(p, "cmbData", Keys.F2),
+     r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
+    ("Start", lambda p: press(p, "btnStart"), "Started"),
+    ("Pause", lambda p: press(p, "btnPause"), "Paused"),
+    ("Cont", lambda p: press(p, "btnPause"), "Continued"),
+    ("F2 in the process box", lambda p: key(p, "cmbExperiment", Keys.F2),
+     r"Poisson, 2 packets a second, running: \d+ packets? in \d+ seconds?\."),
+    ("a process turning red", lambda p: p.js(
+        "const a = window.arrivals; a.event('pickProcess', 5);"
+        "for (let i = 0; i < 40; ++i) a.timerEvent();"),
+     "Pareto 0.5 cannot run at 2 packets a second: pick another rate.*"),
+    ("a save", lambda p: press(p, "cmdSaveScript"), "arrivals-run.script saved"),
+]
+
+
+def described(page):
+    """The form in words: the live region over a session, F1 and the Help
+    command, and the description, rebuilt at redraws only and never left
+    from the run before."""
+    page.open("script=" + encode(b"seed 7\nload\nclick start\ntick 10\n"))
+    for what, act, want in SAID:
+        act(page)
+        said = page.js(SAID_JS)
+        check("said after " + what, re.fullmatch(want, said) is not None, repr(said))
+    red = page.js("return document.getElementById('redText').innerText")
+    check("a red process is explained in visible text",
+          red.startswith("Pareto 0.5 cannot run at 2") and
+          page.js("return document.getElementById('redText').offsetHeight") > 0, repr(red))
+    page.download("arrivals-run.script", 5)
+    # Help, from the command and from F1 in the rate box: the focus goes
+    # into it and comes back where it was.
+    for how, open_help, back in [("the Help command", lambda: press(page, "cmdHelp"), "cmdHelp"),
+                                 ("F1", lambda: help_open(page), "cmbData")]:
+        open_help()
+        inside = page.js("return document.getElementById('help').contains(document.activeElement)")
+        text = page.js("return document.getElementById('help').innerText")
+        page.driver.switch_to.active_element.send_keys(Keys.ESCAPE)
+        check("help from %s, closed by Escape" % how,
+              inside and "F2 reads the state" in text and
+              page.js("return [document.getElementById('help').open, document.activeElement.id]")
+              == [False, back], repr(text[:80]))
+    # Over 200 ticks of a run the graphs' tables are made again at each
+    # redraw (every 60 ticks), not at each tick.
+    made = page.js("""const t = document.getElementById('graphTables'), a = window.arrivals;
+        const o = new MutationObserver(() => {}); o.observe(t, { childList: true });
+        a.event('pickProcess', 0);
+        for (let i = 0; i < 20; ++i) a.timerEvent();
+        o.takeRecords();
+        for (let i = 0; i < 200; ++i) a.timerEvent();
+        return o.takeRecords().filter((r) => r.removedNodes.length).length;""")
+    check("the graphs' tables are made at redraws only", 3 <= made <= 4, "%d times" % made)
+    # A second link in the same tab is described as a fresh tab describes it.
+    script = b"seed 3\nload\npick rate 8\nclick start\ntick 700\nclick pause\n"
+    page.open("script=" + encode(script))
+    fresh = page.js(DESCRIBED_JS)
+    page.open("script=" + encode(b"seed 1\nload\nclick start\ntick 900\nclick view 1\n"))
+    page.js("document.getElementById('status').textContent = '';"
+            "location.hash = arguments[0];", "script=" + encode(script))
+    page.wait()
+    again = page.js(DESCRIBED_JS)
+    count = json.loads(page.js(DUMP_JS))["packetCount"]
+    check("a second link in one tab is described as a fresh tab describes it",
+          again == fresh and again.startswith("%d packet" % count) and
+          "Pkts Per Sec" in again, "%r\n%r" % (again[:200], fresh[:200]))
+
+
 AXE_TAGS = ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]
 PARETO_RED = b"seed 1\nload\npick process 5\ntype rate 2\nclick start\ntick 40\n"
 
@@ -711,6 +793,7 @@ def main():
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
                  ("saves", lambda: saves(page)),
+                 ("described", lambda: described(page)),
                  ("long save", lambda: long_save(page))]
         if args.axe:
             source = install_axe(args.axe)

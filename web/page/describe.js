@@ -100,14 +100,16 @@ const ArrivalsDescribe = (() => {
       version = frame.graphsVersion;
       const d = JSON.parse(app.form.takeText('description'));
       const now = { start: $('btnStart')?.textContent, pause: $('btnPause')?.textContent, red: d.redProcess };
-      build(d);
-      if (!frame.full && last) {
-        if (now.start !== last.start) say(now.start === 'Stop' ? 'Started' : 'Stopped');
-        else if (now.pause !== last.pause && now.pause === 'Cont') say('Paused');
-        else if (now.pause !== last.pause && now.pause === 'Pause') say('Continued');
-        if (now.red && !last.red) say(now.red);
-      }
+      const before = last;
+      // Set before building: a red text that appears or goes lays the page
+      // out again, which may show a full frame meanwhile.
       last = now;
+      build(d);
+      if (frame.full || !before) return;
+      if (now.start !== before.start) say(now.start === 'Stop' ? 'Started' : 'Stopped');
+      else if (now.pause !== before.pause && now.pause === 'Cont') say('Paused');
+      else if (now.pause !== before.pause && now.pause === 'Pause') say('Continued');
+      if (now.red && !before.red) say(now.red);
     }
 
     function openHelp() {
