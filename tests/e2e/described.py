@@ -29,7 +29,7 @@ SCRIPT = b"seed 3\nload\npick rate 8\nclick start\ntick 700\nclick view 1\ntick 
 # title, its axes, then every bar's label and count (GraphText).
 PAGE_JS = """const $ = (id) => document.getElementById(id);
 return [$('counterText').textContent, [...document.querySelectorAll('#graphTables table')].map((t) => {
-  const axes = $(t.getAttribute('aria-describedby')).textContent;
+  const axes = t.previousElementSibling.textContent;
   const heads = [...t.tHead.rows[0].cells].map((c) => c.textContent);
   const rows = [...t.tBodies[0].rows].map((r) => ` ${r.cells[0].textContent}: ${r.cells[1].textContent};`);
   const title = t.caption.textContent;

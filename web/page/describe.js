@@ -17,9 +17,10 @@ const ArrivalsDescribe = (() => {
     return e;
   }
 
-  function graphTable(g, i) {
-    const id = 'graphAxes' + i;
-    const table = make('table', undefined, { 'aria-describedby': id });
+  // A graph's axes, read before its table, then the table: its title as
+  // the caption, one row a bar.
+  function graphTable(g) {
+    const table = make('table');
     table.append(make('caption', g.title));
     const head = make('tr');
     head.append(make('th', g.labelHeading, { scope: 'col' }),
@@ -32,7 +33,7 @@ const ArrivalsDescribe = (() => {
     }
     table.append(make('thead'), body);
     table.tHead.append(head);
-    return [make('p', g.xAxis + ' ' + g.height, { id }), table];
+    return [make('p', g.xAxis + ' ' + g.height), table];
   }
 
   // The help's plain text as a dialog's content: the first paragraph is
@@ -74,7 +75,7 @@ const ArrivalsDescribe = (() => {
       $('inFlightText').textContent = d.inFlight;
       const tables = $('graphTables');
       tables.textContent = '';
-      d.graphs.forEach((g, i) => tables.append(...graphTable(g, i)));
+      d.graphs.forEach((g) => tables.append(...graphTable(g)));
       d.views.buttons.forEach((b, i) => { $('viewNote' + i).textContent = b.description; });
       $('noteStart').textContent = d.btnStart;
       $('notePause').textContent = d.btnPause;
