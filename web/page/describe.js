@@ -113,6 +113,15 @@ const ArrivalsDescribe = (() => {
       if (now.red && !before.red) say(now.red);
     }
 
+    // A new run, link or script: nothing of the run before is said or
+    // shown while the new one's script plays.
+    function clear() {
+      version = -1;
+      last = null;
+      for (const id of ['counterText', 'inFlightText', 'graphTables', 'redText'])
+        $(id).textContent = '';
+    }
+
     function openHelp() {
       if (help.open) return;
       if (!$('helpText').childElementCount)
@@ -138,7 +147,7 @@ const ArrivalsDescribe = (() => {
       }
     }, true);
 
-    return { show, say, openHelp };
+    return { show, say, clear, openHelp };
   }
 
   return { create };

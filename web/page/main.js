@@ -133,6 +133,7 @@
     dumpsPre.textContent = '';
     statusDiv.textContent = '';
     notice.textContent = '';
+    app.describe.clear();
     formReady = false;
     $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
