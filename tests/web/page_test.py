@@ -479,7 +479,7 @@ const both = () => {
 const got = both();
 window.arrivals.repaint();
 const full = both();
-const boxes = [...document.querySelectorAll('#controls > *')].map(e => {
+const boxes = [...document.querySelectorAll('#controls > :not(#views), #views > *')].map(e => {
   const r = e.getBoundingClientRect(); return [r.left - 2, r.top - 2, r.right + 2, r.bottom + 2]; });
 let differ = 0; const where = [];
 for (let y = 0; y < a.height; ++y)
@@ -583,7 +583,7 @@ def pictures(page, window):
         page.open("bare=1&script=" + encode(script))
         size = page.js("return [innerWidth, innerHeight]")
         shot = Image.open(io.BytesIO(page.driver.get_screenshot_as_png())).convert("RGB")
-        boxes = page.js("""return [...document.querySelectorAll('#controls > *')]
+        boxes = page.js("""return [...document.querySelectorAll('#controls > :not(#views), #views > *')]
             .map(e => { const r = e.getBoundingClientRect();
                         return [r.left - 2, r.top - 2, r.width + 4, r.height + 4]; });""")
         # The logo is compared as the bars and markers are: Chromium and Qt
