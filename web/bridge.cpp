@@ -7,6 +7,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include "arrivals_version.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +27,9 @@
 #include "script/script_text.h"
 #include "script/session_recorder.h"
 #include "script/traced_replay.h"
+#include "ui/description.h"
 #include "ui/form.h"
+#include "ui/help.h"
 #include "web/scene.h"
 
 namespace arrivals {
@@ -297,6 +301,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t *web_frame(Page *page, int full) {
            changed ? static_cast<std::uint32_t>(p.controls.size()) : 0);
   SetFrame(p, "timer", p.form.controls().tmrMain.enabled ? 1 : 0);
   SetFrame(p, "view", static_cast<std::uint32_t>(p.form.SelectedView()));
+  SetFrame(p, "graphsVersion", p.form.graphsVersion());
   return p.frame.data();
 }
 
@@ -338,7 +343,8 @@ EMSCRIPTEN_KEEPALIVE int web_trace(Page *page, int op) {
 // message box the last event raised ("" when none), the session's recording,
 // the form's state as `dump` prints it, the trace's rows since the last
 // take, the share of the script or trace played, from 0 to 1, and that
-// share in words.
+// share in words, the form described (DescriptionJson), the state in one
+// sentence as F2 reads it, and the help.
 EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
   using scene::kTakes;
   Page &p = *page;
@@ -372,6 +378,12 @@ EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
     }
   } else if (Is(what, kTakes, "progressText")) {
     p.text = ProgressText(p);
+  } else if (Is(what, kTakes, "description")) {
+    p.text = DescriptionJson(DescribeForm(p.form), p.form.controls());
+  } else if (Is(what, kTakes, "state")) {
+    p.text = StateText(p.form);
+  } else if (Is(what, kTakes, "help")) {
+    p.text = HelpText(ARRIVALS_VERSION);
   }
   p.reply.bytes = Address(p.text.data());
   p.reply.byteCount = static_cast<std::uint32_t>(p.text.size());

@@ -347,4 +347,61 @@ std::string ControlsJson(const Controls &c) {
   return out;
 }
 
+namespace {
+
+void StringMember(std::string &out, const char *key, std::string_view text) {
+  Member(out, key);
+  AppendJsonString(out, text);
+}
+
+} // namespace
+
+std::string DescriptionJson(const FormDescription &d, const Controls &c) {
+  std::string out = "{";
+  StringMember(out, "counter", d.counter);
+  StringMember(out, "redProcess", d.redProcess);
+  StringMember(out, "inFlight", d.inFlight);
+  Member(out, "graphs");
+  out += '[';
+  for (const GraphDescription &g : d.graphs) {
+    out += '{';
+    StringMember(out, "title", g.title);
+    StringMember(out, "xAxis", g.xAxis);
+    StringMember(out, "height", g.height);
+    StringMember(out, "labelHeading", g.labelHeading);
+    StringMember(out, "countHeading", g.countHeading);
+    Member(out, "rows");
+    out += '[';
+    for (const BarRow &r : g.rows) {
+      if (out.back() != '[')
+        out += ',';
+      out += '[';
+      AppendJsonString(out, r.label);
+      out += ',' + std::to_string(r.count) + ']';
+    }
+    out += "]}";
+    if (&g != &d.graphs.back())
+      out += ',';
+  }
+  out += ']';
+  Member(out, "views");
+  out += '{';
+  StringMember(out, "name", d.views.name);
+  Member(out, "buttons");
+  out += '[';
+  for (const ViewButtonDescription &b : d.views.buttons) {
+    out += '{';
+    StringMember(out, "caption", b.caption);
+    StringMember(out, "description", b.description);
+    out += '}';
+    if (&b != &d.views.buttons.back())
+      out += ',';
+  }
+  out += "]}";
+  StringMember(out, "btnStart", CaptionNote(c.btnStart.caption));
+  StringMember(out, "btnPause", CaptionNote(c.btnPause.caption));
+  out += '}';
+  return out;
+}
+
 } // namespace arrivals

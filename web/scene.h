@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/description.h"
 #include "ui/drawing.h"
 #include "web/scene_format.h"
 
@@ -50,5 +51,11 @@ constexpr std::uint32_t RgbOf(Long color) {
 // The real controls (buttons, boxes and view buttons) as JSON: captions,
 // texts, lists, colours, selection and each one's box in CSS pixels.
 std::string ControlsJson(const Controls &c);
+
+// The form said in words (DescribeForm) as JSON for the page's description
+// beside its canvas: the counter, the four graphs as tables, the view
+// buttons as a named group, the red process's text and what the captions
+// of Start and Pause mean ("Cont": continues the paused run).
+std::string DescriptionJson(const FormDescription &d, const Controls &c);
 
 } // namespace arrivals

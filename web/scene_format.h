@@ -111,11 +111,13 @@ inline constexpr Fields kChangeFields = {"item", "layer", "at", "x",
 // (32-bit floats), its texts and its change list lie in the module's memory
 // and how many there are, whether it is full (paint everything: the first
 // frame of a run, link or script, or one the page asked for), and the real
-// controls' JSON (its length 0 when they are as last taken).
+// controls' JSON (its length 0 when they are as last taken), and the form's
+// graphsVersion(), which moves when the graphs are redrawn: the page
+// rebuilds its description of them then, never at every tick.
 inline constexpr Fields kFrameFields = {
     "numbers",      "numberCount", "texts", "textBytes",
     "changes",      "changeCount", "full",  "controls",
-    "controlBytes", "timer",       "view"};
+    "controlBytes", "timer",       "view",  "graphsVersion"};
 
 // The bridge's calls (web/bridge.cpp), named once for the page: how
 // web_start starts (flags, added together), the events of web_event, the
@@ -125,9 +127,10 @@ inline constexpr Fields kEvents = {"timer",       "start",       "pause",
                                    "view",        "typeProcess", "typeRate",
                                    "pickProcess", "pickRate"};
 inline constexpr Fields kTraceOps = {"packets", "seconds", "step", "cancel"};
-inline constexpr Fields kTakes = {"dumps",     "message",     "messageBox",
-                                  "recording", "dump",        "traceSlice",
-                                  "progress",  "progressText"};
+inline constexpr Fields kTakes = {"dumps",     "message",      "messageBox",
+                                  "recording", "dump",         "traceSlice",
+                                  "progress",  "progressText", "description",
+                                  "state",     "help"};
 // What web_take gives: bytes (a pointer and a length, as unsigned 32-bit
 // words), then a number (a 64-bit float, for "progress" from 0 to 1).
 inline constexpr Fields kReplyFields = {"bytes", "byteCount", "number"};

@@ -40,6 +40,9 @@ CONTROLS = {
     'rate': ('text', 'Packets per second'),
     'view 0': ('radio button', 'Quelva'),
     'view 1': ('radio button', 'Pkts/Sec'),
+    # Parts of the canvas, described in words, and the help F1 opens.
+    'counter': ('label', 'Packet counter'),
+    'help': ('dialog', 'Arrivals help'),
 }
 
 TIMEOUT = float(os.environ.get('ATSPI_TIMEOUT', '20'))

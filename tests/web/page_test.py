@@ -2,13 +2,15 @@
 """The browser edition in a real browser: Debian's headless Chromium, driven
 by Selenium through chromium-driver.
 
-    page_test.py PAGE GOLDEN_DIR --format JSON [--window ARRIVALS] [--only NAME]
+    page_test.py PAGE GOLDEN_DIR --format JSON [--window ARRIVALS] [--axe DIR]
+                 [--only NAME]
 
 PAGE is arrivals.html, GOLDEN_DIR the script tool's golden scripts, JSON
 the scene's format as the build wrote it (scene_format.json); with
 --window, a few scripts are also painted by the desktop window's
 --screenshot and the two pictures are compared bar by bar, marker by
-marker and in the logo. Prints one line per check and exits 1 when any
+marker and in the logo; with --axe, axe-core (pinned in tests/web/axe,
+installed into DIR when missing) checks the page in several states. Prints one line per check and exits 1 when any
 failed.
 """
 
@@ -70,6 +72,9 @@ class Page:
 
     def js(self, code, *args):
         return self.driver.execute_script(code, *args)
+
+    def js_async(self, code, *args):
+        return self.driver.execute_async_script(code, *args)
 
     def open(self, fragment, timeout=60):
         """Opens the page afresh on `fragment` and waits for #status."""
@@ -474,7 +479,7 @@ const both = () => {
 const got = both();
 window.arrivals.repaint();
 const full = both();
-const boxes = [...document.querySelectorAll('#controls > *')].map(e => {
+const boxes = [...document.querySelectorAll('#controls > :not(#views), #views > *')].map(e => {
   const r = e.getBoundingClientRect(); return [r.left - 2, r.top - 2, r.right + 2, r.bottom + 2]; });
 let differ = 0; const where = [];
 for (let y = 0; y < a.height; ++y)
@@ -578,7 +583,7 @@ def pictures(page, window):
         page.open("bare=1&script=" + encode(script))
         size = page.js("return [innerWidth, innerHeight]")
         shot = Image.open(io.BytesIO(page.driver.get_screenshot_as_png())).convert("RGB")
-        boxes = page.js("""return [...document.querySelectorAll('#controls > *')]
+        boxes = page.js("""return [...document.querySelectorAll('#controls > :not(#views), #views > *')]
             .map(e => { const r = e.getBoundingClientRect();
                         return [r.left - 2, r.top - 2, r.width + 4, r.height + 4]; });""")
         # The logo is compared as the bars and markers are: Chromium and Qt
@@ -597,12 +602,183 @@ def pictures(page, window):
                   sum(inside(p, logo) for p in miss), sorted(miss)[:5]))
 
 
+SAID_JS = "return document.getElementById('said').textContent.trim()"
+DESCRIBED_JS = "return document.getElementById('described').textContent.trim()"
+
+
+def key(page, id, k):
+    page.driver.find_element(By.ID, id).send_keys(k)
+
+
+# What the live region says after each step of a student's session, in
+# order: nothing for a script that starts a run, then each click, F2 in a
+# text box, a process turning red in a live run and a save.
+SAID = [
+    ("a script that starts a run", lambda p: None, ""),
+    ("Stop", lambda p: press(p, "btnStart"), "Stopped"),
+    ("F2 in the rate box", lambda p: key(p, "cmbData", Keys.F2),
+     r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
+    ("F2 again, the same state", lambda p: key(p, "cmbData", Keys.F2),
+     r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
+    ("Start", lambda p: press(p, "btnStart"), "Started"),
+    ("Pause", lambda p: press(p, "btnPause"), "Paused"),
+    ("Cont", lambda p: press(p, "btnPause"), "Continued"),
+    ("F2 in the process box", lambda p: key(p, "cmbExperiment", Keys.F2),
+     r"Poisson, 2 packets a second, running: \d+ packets? in \d+ seconds?\."),
+    ("a process turning red", lambda p: p.js(
+        "const a = window.arrivals; a.event('pickProcess', 5);"
+        "for (let i = 0; i < 40; ++i) a.timerEvent();"),
+     "Pareto 0.5 cannot run at 2 packets a second: pick another rate.*"),
+    ("a save", lambda p: press(p, "cmdSaveScript"), "arrivals-run.script saved"),
+]
+
+
+def described(page):
+    """The form in words: the live region over a session, F1 and the Help
+    command, and the description, rebuilt at redraws only and never left
+    from the run before."""
+    page.open("script=" + encode(b"seed 7\nload\nclick start\ntick 10\n"))
+    for what, act, want in SAID:
+        act(page)
+        said = page.js(SAID_JS)
+        check("said after " + what, re.fullmatch(want, said) is not None, repr(said))
+    red = page.js("return document.getElementById('redText').innerText")
+    check("a red process is explained in visible text",
+          red.startswith("Pareto 0.5 cannot run at 2") and
+          page.js("return document.getElementById('redText').offsetHeight") > 0, repr(red))
+    page.download("arrivals-run.script", 5)
+    # Help, from the command and from F1 in the rate box: the focus goes
+    # into it and comes back where it was.
+    for how, open_help, back in [("the Help command", lambda: press(page, "cmdHelp"), "cmdHelp"),
+                                 ("F1", lambda: help_open(page), "cmbData")]:
+        open_help()
+        inside = page.js("return document.getElementById('help').contains(document.activeElement)")
+        text = page.js("return document.getElementById('help').innerText")
+        page.driver.switch_to.active_element.send_keys(Keys.ESCAPE)
+        check("help from %s, closed by Escape" % how,
+              inside and "F2 reads the state" in text and
+              page.js("return [document.getElementById('help').open, document.activeElement.id]")
+              == [False, back], repr(text[:80]))
+    # Over 200 ticks of a run the graphs' tables are made again at each
+    # redraw (every 60 ticks), not at each tick.
+    made = page.js("""const t = document.getElementById('graphTables'), a = window.arrivals;
+        const o = new MutationObserver(() => {}); o.observe(t, { childList: true });
+        a.event('pickProcess', 0);
+        for (let i = 0; i < 20; ++i) a.timerEvent();
+        o.takeRecords();
+        for (let i = 0; i < 200; ++i) a.timerEvent();
+        return o.takeRecords().filter((r) => r.removedNodes.length).length;""")
+    check("the graphs' tables are made at redraws only", 3 <= made <= 4, "%d times" % made)
+    # A second link in the same tab is described as a fresh tab describes it.
+    script = b"seed 3\nload\npick rate 8\nclick start\ntick 700\nclick pause\n"
+    page.open("script=" + encode(script))
+    fresh = page.js(DESCRIBED_JS)
+    page.open("script=" + encode(b"seed 1\nload\nclick start\ntick 900\nclick view 1\n"))
+    page.js("document.getElementById('status').textContent = '';"
+            "location.hash = arguments[0];", "script=" + encode(script))
+    page.wait()
+    again = page.js(DESCRIBED_JS)
+    count = json.loads(page.js(DUMP_JS))["packetCount"]
+    check("a second link in one tab is described as a fresh tab describes it",
+          again == fresh and again.startswith("%d packet" % count) and
+          "Pkts Per Sec" in again, "%r\n%r" % (again[:200], fresh[:200]))
+
+
+AXE_TAGS = ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]
+PARETO_RED = b"seed 1\nload\npick process 5\ntype rate 2\nclick start\ntick 40\n"
+
+
+def press(page, id):
+    page.driver.find_element(By.ID, id).click()
+
+
+def list_open(page):
+    page.driver.find_element(By.CSS_SELECTOR, "#cmbExperiment + .arrow").click()
+    return page.js("return !document.getElementById('cmbExperimentList').hidden")
+
+
+def message_open(page):
+    page.js("""document.getElementById('messageText').textContent =
+        'Silly Error: Ran Out of Data Packets';
+        document.getElementById('message').showModal();""")
+    return page.js("return document.getElementById('message').open")
+
+
+def help_open(page):
+    page.driver.find_element(By.ID, "cmbData").send_keys(Keys.F1)
+    return page.js("return document.getElementById('help').open")
+
+
+# (state, viewport, fragment, what brings the state about, violations
+# expected as (rule, target)). A red process name keeps the form's red on
+# its grey, about 3 : 1; the text beside the form says in words what the
+# colour says.
+AXE = [
+    ("as it opens", (844, 645), "seed=7", None, []),
+    ("while running", (844, 645), "seed=7", lambda p: press(p, "btnStart") or True, []),
+    ("with a list open", (844, 645), "seed=7", list_open, []),
+    ("with the message box open", (844, 645), "seed=7", message_open, []),
+    ("with the help open", (844, 645), "seed=7", help_open, []),
+    ("with bare=1", (844, 645), "bare=1&seed=7", None, []),
+    ("in the touch layout at 390 x 844", (390, 844), "seed=7", None, []),
+    ("with a process shown red", (844, 645), "script=" + encode(PARETO_RED), None,
+     [("color-contrast", "#cmbExperiment")]),
+]
+
+
+def install_axe(directory):
+    """axe-core as pinned in tests/web/axe, installed into `directory` when
+    it is not there or its lock file has changed."""
+    here = pathlib.Path(__file__).resolve().parent / "axe"
+    target = pathlib.Path(directory)
+    lock = target / "package-lock.json"
+    script = target / "node_modules" / "axe-core" / "axe.min.js"
+    if not script.exists() or not lock.exists() or \
+            lock.read_bytes() != (here / "package-lock.json").read_bytes():
+        target.mkdir(parents=True, exist_ok=True)
+        for name in ("package.json", "package-lock.json"):
+            (target / name).write_bytes((here / name).read_bytes())
+        subprocess.run(["npm", "ci", "--no-audit", "--no-fund", "--loglevel=error"],
+                       cwd=target, check=True)
+    return script.read_text()
+
+
+AXE_RUN_JS = """const done = arguments[arguments.length - 1];
+axe.run(document, { runOnly: { type: 'tag', values: arguments[0] } })
+  .then((r) => done([r.violations, r.incomplete].map((list) => list.map((v) =>
+    [v.id, v.nodes.map((n) => n.target.join(' ')), v.nodes[0] && v.nodes[0].failureSummary]))))
+  .catch((e) => done(String(e)));"""
+
+
+def accessibility(page, axe_source):
+    """axe-core finds nothing in each state but the argued exception."""
+    page.driver.set_script_timeout(120)
+    for state, (width, height), fragment, bring, want in AXE:
+        page.driver.set_window_size(width, height)
+        status = page.open(fragment)
+        brought = bring(page) if bring else True
+        page.js(axe_source)
+        result = page.js_async(AXE_RUN_JS, AXE_TAGS)
+        if isinstance(result, str):
+            check("axe: " + state, False, result)
+            continue
+        violations, incomplete = result
+        got = sorted((rule, target) for rule, targets, _ in violations for target in targets)
+        for rule, targets, _ in incomplete:
+            print("     axe incomplete (%s): %s on %s" % (state, rule, ", ".join(targets)[:200]))
+        check("axe: " + state, status == "0" and brought and got == sorted(want),
+              "status %r, state brought %r, violations %r" % (
+                  status, brought, [(r, t, s[:300] if s else s) for r, t, s in violations]))
+    page.driver.set_window_size(844, 645)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page")
     parser.add_argument("golden")
     parser.add_argument("--format", required=True)
     parser.add_argument("--window")
+    parser.add_argument("--axe")
     parser.add_argument("--only")
     args = parser.parse_args()
     FORMAT.update(json.loads(pathlib.Path(args.format).read_text()))
@@ -617,7 +793,11 @@ def main():
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
                  ("saves", lambda: saves(page)),
+                 ("described", lambda: described(page)),
                  ("long save", lambda: long_save(page))]
+        if args.axe:
+            source = install_axe(args.axe)
+            steps.append(("axe", lambda: accessibility(page, source)))
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:

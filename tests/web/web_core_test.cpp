@@ -179,5 +179,30 @@ TEST(web_scene, controls_json_carries_what_the_real_controls_show) {
   EXPECT_NE(json.find(R"("timer":true)"), std::string::npos) << json;
 }
 
+// The form in words as the page reads it: texts escaped, each graph's rows
+// in order as [label, count], and what Start's and Pause's captions mean.
+TEST(web_scene, description_json_carries_the_form_in_words) {
+  FormDescription d;
+  d.counter = "1 packet";
+  d.redProcess = "Pareto 0.5 \"cannot\"\nrun";
+  d.graphs[1].title = "Interarrival Times";
+  d.graphs[1].rows = {{"0 to 0.25 s", 3}, {"0.25 to 0.5 s", 0}};
+  d.views.name = "View";
+  d.views.buttons[1] = {"Pkts/Sec", "Shows histograms.", true};
+  Controls c = CreateControls();
+  c.btnPause.caption = "Cont";
+  const std::string json = DescriptionJson(d, c);
+  for (const char *part :
+       {R"({"counter":"1 packet","redProcess":"Pareto 0.5 \"cannot\"\nrun",)",
+        R"("graphs":[{"title":"","xAxis":"",)",
+        R"("title":"Interarrival Times",)",
+        R"("rows":[["0 to 0.25 s",3],["0.25 to 0.5 s",0]]},{)",
+        R"("buttons":[{"caption":"","description":""},)"
+        R"({"caption":"Pkts/Sec","description":"Shows histograms."}]},)",
+        R"("btnStart":"Starts a new run from 0 packets.",)"
+        R"("btnPause":"Continues the paused run."})"})
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+}
+
 } // namespace
 } // namespace arrivals

@@ -93,6 +93,7 @@ const ArrivalsBridge = (() => {
           M.HEAPU8.subarray(word('controls'), word('controls') + controlBytes))) : null,
         timer: word('timer') !== 0,
         view: word('view'),
+        graphsVersion: word('graphsVersion'),
       };
     }
   }

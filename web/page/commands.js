@@ -63,6 +63,7 @@ const ArrivalsCommands = (() => {
         gather();
         download(name, new Blob(parts, { type: 'text/csv' }));
         app.say('');
+        app.describe.say(`${name} saved`);
       },
       fail(e) {
         end();
@@ -110,10 +111,15 @@ const ArrivalsCommands = (() => {
       if (!copied) app.say('The link was not copied: it is selected, copy it with Ctrl+C');
     });
     $('cmdSaveLong').addEventListener('click', () => $('cmdSaveScript').click());
-    $('cmdSaveScript').addEventListener('click', () =>
-      download('arrivals-run.script', new Blob([recording()], { type: 'text/plain' })));
+    $('cmdSaveScript').addEventListener('click', () => {
+      download('arrivals-run.script', new Blob([recording()], { type: 'text/plain' }));
+      app.describe.say('arrivals-run.script saved');
+    });
     $('cmdPicture').addEventListener('click', () =>
-      picture(app).toBlob((b) => download('arrivals.png', b), 'image/png'));
+      picture(app).toBlob((b) => {
+        download('arrivals.png', b);
+        app.describe.say('arrivals.png saved');
+      }, 'image/png'));
     $('cmdOpen').addEventListener('click', () => $('openFile').click());
     $('openFile').addEventListener('change', async (e) => {
       const f = e.target.files[0];

@@ -138,8 +138,11 @@ const ArrivalsControls = (() => {
       opt: [makeView(app, 0, c.optGraphs0), makeView(app, 1, c.optGraphs1)],
     };
     // The window's tab order: rate box, Pause, process box, Start, views.
-    div.append(v.cmbData.wrap, v.btnPause, v.cmbExperiment.wrap,
-      v.btnStart, v.opt[0].label, v.opt[1].label);
+    // The view buttons are one group, named from the form's description.
+    const views = document.createElement('div');
+    views.id = 'views'; views.setAttribute('role', 'radiogroup');
+    views.append(v.opt[0].label, v.opt[1].label);
+    div.append(v.cmbData.wrap, v.btnPause, v.cmbExperiment.wrap, v.btnStart, views);
 
     // Brings the controls in line with control data `c`.
     v.show = (d) => {

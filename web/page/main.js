@@ -33,7 +33,8 @@
   app.layout = () => {
     const bare = document.body.classList.contains('bare');
     const below = bare ? 0
-      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight;
+      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight +
+        $('redText').offsetHeight;
     const s = Math.max(0.1, Math.min(innerWidth / W, (innerHeight - below) / H));
     const dpr = devicePixelRatio || 1;
     const resized = s !== scale || still.width !== Math.round(W * s * dpr);
@@ -65,6 +66,7 @@
     if (frame.timer && !timer) timer = setInterval(onTimer, 50);
     else if (!frame.timer && timer) { clearInterval(timer); timer = 0; }
     app.painter.paint(frame, full);
+    app.describe.show(frame);
     if (!firstFrame) {
       firstFrame = true;
       performance.mark('arrivals-first-frame');
@@ -131,6 +133,7 @@
     dumpsPre.textContent = '';
     statusDiv.textContent = '';
     notice.textContent = '';
+    app.describe.clear();
     formReady = false;
     $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
@@ -177,6 +180,7 @@
   }
 
   ArrivalsCommands.create(app, $);
+  app.describe = ArrivalsDescribe.create(app, $);
 
   // --- Start-up -------------------------------------------------------------
   addEventListener('resize', app.layout);
