@@ -703,6 +703,21 @@ def link_failures(text):
     return failures
 
 
+def sheet_failures(text):
+    """Each sheet of the handout prints the script that its first link
+    plays."""
+    failures = []
+    for sheet in re.split(r"(?m)^(?=## )", text)[1:]:
+        title = sheet.splitlines()[0]
+        block = re.search(r"(?ms)^```\n(.*?)^```", sheet)
+        link = re.search(r"\]\(arrivals\.html#script=([^)\s]*)\)", sheet)
+        if not block or not link or (urllib.parse.unquote(link.group(1)) !=
+                                     block.group(1)):
+            failures.append(f"{title}: its first link does not play the "
+                            "script printed on it")
+    return failures
+
+
 def check(text, numbers, claims=None, sections=None):
     """The failures of a file, one line each: claims it must make, numbers
     of its sections that stand in no claim, links that play no
@@ -747,7 +762,10 @@ def main():
     for path in args.check:
         claims, sections = FILES.get(os.path.basename(path), ([], ("## ",)))
         with open(path, encoding="utf-8") as f:
-            failures = check(f.read(), numbers, claims, sections)
+            text = f.read()
+        failures = check(text, numbers, claims, sections)
+        if os.path.basename(path) == "handout.md":
+            failures += sheet_failures(text)
         for failure in failures:
             print(f"{path}: {failure}")
         print(f"{path}: {len(claims)} claims, {len(failures)} failures")
