@@ -2,17 +2,20 @@
 """Every number of the guide's experiments, made by the program itself.
 
 Plays the guide's scripts (docs/figures/NAME.script, the same that make its
-pictures) and the runs its text speaks of through arrivals-script, and
-computes each number the guide prints from the dumps and the traces.
+pictures and that its links play) and the runs its text speaks of through
+arrivals-script, and computes each number the guide, the handout and the
+answers print from the dumps and the traces.
 
     guide_numbers.py --tool PATH/arrivals-script                 prints them
-    guide_numbers.py --tool PATH/arrivals-script --check GUIDE   checks GUIDE
+    guide_numbers.py --tool PATH/arrivals-script --check FILE... checks FILEs
 
---check fails, naming the sentence, when a number in GUIDE is not the one
-the program gives: each number stands in one of the CLAIMS below, and every
+--check fails, naming the sentence, when a number in a FILE is not the one
+the program gives: each number stands in one of the claims below, and every
 number of the checked sections must stand in a claim or in one of the
-SETTINGS, the inputs that the scripts are played with. Standard library
-only.
+SETTINGS, the inputs that the scripts are played with. Every link of a FILE
+into the page must play one of docs/figures' scripts. The runs of hundreds
+of hours are read from docs/long_runs.csv, and only those of seed 1 up to
+ten hours played again (all of them with --long). Standard library only.
 """
 
 import argparse
@@ -21,6 +24,7 @@ import os
 import re
 import statistics
 import sys
+import urllib.parse
 from collections import Counter
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
@@ -49,6 +53,16 @@ def real_gaps(packets):
     """The times between launches, as the track shows them."""
     times = [int(row["run_ms"]) for row in packets]
     return [b - a for a, b in zip(times, times[1:])]
+
+
+def lags(packets):
+    """How late each packet leaves: its launch time less the launch time of
+    the first packet and the gaps drawn before it, in ms."""
+    due, late = int(packets[0]["run_ms"]), []
+    for row in packets:
+        late.append(int(row["run_ms"]) - due)
+        due += int(row["gap_ms"])
+    return late
 
 
 def drawn_gaps(packets):
@@ -82,7 +96,7 @@ def capped_pareto_tail(y, s=100.0, alpha=1000 / 900, cap=2147483647.0):
                          cap ** (1 - alpha))
 
 
-def compute(tool):
+def compute(tool, long=False):
     """The numbers, as the texts the guide prints, by name."""
     n = {}
 
@@ -156,6 +170,7 @@ def compute(tool):
     mean = capped_pareto_tail(0)
     n["law_mean"] = round(mean)
     n["law_rate"] = fixed(1000 / mean)
+    n["law_cut_share"] = percent(1000 - mean, 1000)
     for name, y in (("1s", 1000), ("1min", 60000), ("1h", 3600000),
                     ("1d", 86400000)):
         n[f"law_{name}_one_in"] = f"{round((y / 100) ** (1000 / 900)):,}"
@@ -165,10 +180,12 @@ def compute(tool):
 
     # Above the rate 1/s: "Pareto 0.5" loses the ticks of its 0 ms gaps.
     for rate in ("6", "8", "10"):
-        dumps, _, _ = play(hour(5, rate))
+        dumps, packets, _ = play(hour(5, rate), packets=True)
         n[f"p05_rate_{rate}"] = fixed(dumps[-1]["packetCount"] / 3600)
     n["p05_zero_10"] = dumps[-1]["draws"] - dumps[-1]["packetCount"]
     n["p05_draws_10"] = dumps[-1]["draws"]
+    n["p05_lag_10"] = round(max(lags(packets)) / 1000)
+    n["p05_lag_10_min"] = round(max(lags(packets)) / 60000)
     _, a, _ = play(hour(4, "10", ticks=2000), packets=True)
     _, b, _ = play(hour(2, "10", ticks=2000), packets=True)
     if a != b:
@@ -203,6 +220,36 @@ def compute(tool):
     n["none_on_graph_10"] = "none" if n["on_graph_10"] == 0 else "some"
     real = Counter(real_gaps(packets))
     n["poisson10_real_50"] = percent(real[50], sum(real.values()))
+
+    # Lost ticks: a gap drawn as 0 ms sends nothing and its tick is lost, so
+    # the launches fall behind the sum of the gaps drawn, 50 ms a time.
+    for process, name in ((0, "poisson"), (2, "uniform")):
+        dumps, packets, _ = play(hour(process, "10"), packets=True)
+        d = dumps[-1]
+        zero = (d["draws"] - d["packetCount"]) / d["draws"]
+        n[f"{name}10_zero"] = f"{100 * zero:.1f} %"
+        late = lags(packets)
+        n[f"{name}10_lag"] = fixed(max(late) / 1000, 1)
+        n[f"{name}10_late"] = sum(1 for x in late if x > 0)
+        n[f"{name}10_packets"] = len(late)
+
+    # The track: how long a marker is in view, from a run with one packet.
+    dumps, _, _ = play(["seed 1", "load", "pick process 1", "type rate 0",
+                        "click start"] + ["tick", "dump"] * 40)
+    n["flight_s"] = fixed(sum(50 for d in dumps if d["markers"]) / 1000, 1)
+
+    # Counts: the packet counter is 32-bit, the tallies 16-bit. A red mark
+    # adds a 0 ms gap to the first bar of the gap histogram every tick.
+    dumps, _, _ = play(hour(5, "2", ticks=40000))
+    n["tally_top"] = dumps[-1]["histGap"][0]
+    n["tally_minutes"] = 32767 * 50 // 60000
+
+    # Above the graphs' range: "Pareto 0.1" delivers more than its rate.
+    for rate, name in (("0.5", "05"), ("3", "3")):
+        dumps, _, seconds = play(hour(3, rate), seconds=True)
+        n[f"p01_rate_{name}"] = fixed(dumps[-1]["packetCount"] / 3600)
+        c10 = [int(r["count_10s"]) for r in seconds if r["count_10s"]]
+        n[f"p01_on_graph_{name}"] = sum(1 for c in c10 if c < 44)
     dumps, _, _ = play(hour(1, "10"))
     d = dumps[-1]
     n["regular10_empty"] = ("all three" if not any(
@@ -308,7 +355,70 @@ def compute(tool):
                             f"{fixed(max(spread[0]))}")
     n["h_pareto_seeds"] = (f"{fixed(min(spread[3]))} to "
                            f"{fixed(max(spread[3]))}")
+    if min(spread[3]) != spread[3][0]:
+        raise SystemExit("guide_numbers: seed 1 is not the lowest H of an "
+                         "hour of \"Pareto 0.1\"")
+    ten = [hs[("Pareto 0.1", 10)]]
+    for seed in range(2, 11):
+        counts = variance_time.counts_per_second(tool, "Pareto 0.1", 10, seed)
+        ten.append(variance_time.hurst(variance_time.variance_time(counts)))
+    n["h_pareto_seeds_10"] = f"{fixed(min(ten))} to {fixed(max(ten))}"
+    n["h_pareto_mean_1"] = fixed(statistics.fmean(spread[3]))
+    n["h_pareto_mean_10"] = fixed(statistics.fmean(ten))
+    dumps, _, _ = play(hour(3, "1.0", ticks=10 * HOUR))
+    n["pareto_10h_packets"] = dumps[-1]["packetCount"]
+    n.update(long_run_numbers(tool, long))
+
+    # How long each experiment runs live: its ticks at 20 a second.
+    for name in ("poisson-hour", "regular", "cantor", "red-mark",
+                 "same-seed"):
+        ticks = sum(int(line.split()[1]) for line in figure_script(name)
+                    if line.startswith("tick "))
+        live = (f"{ticks // 20} seconds" if ticks < 2400 else
+                f"{round(ticks / 1200)} minutes")
+        exact = ticks % 20 == 0 and (ticks < 2400 or ticks % 1200 == 0)
+        key = "live_" + name.replace("-", "_")
+        n[key] = live if exact else "about " + live
+    n["live_10h"] = 10 * 60
     return {k: str(v) for k, v in n.items()}
+
+
+LONG_RUNS = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                         "long_runs.csv")
+
+
+def long_run_numbers(tool, replay_all):
+    """The numbers of docs/long_runs.csv (made by docs/long_runs.py, minutes
+    of runs): each run of seed 1 up to ten hours (every run with
+    replay_all) is played again and must give the H the file records."""
+    import csv
+    import long_runs
+    with open(LONG_RUNS, newline="") as f:
+        runs = list(csv.DictReader(f))
+    for run in runs:
+        if replay_all or (run["seed"] == "1" and int(run["hours"]) <= 10):
+            row = long_runs.play(tool, run["rate"], int(run["hours"]),
+                                 int(run["seed"])).split(",")
+            recorded = list(run.values())
+            if (row[:4] != recorded[:4] or
+                    abs(float(row[4]) - float(recorded[4])) > 1e-4):
+                raise SystemExit(f"guide_numbers: {LONG_RUNS} says "
+                                 f"{','.join(recorded)}, the program "
+                                 f"{','.join(row)}")
+    n = {}
+    for rate in long_runs.TABLE_RATES:
+        hs = [float(r["h"]) for r in runs
+              if r["rate"] == rate and r["hours"] == "10"]
+        alpha = 1 / (1 - float(rate) / 10)
+        theory = fixed((3 - alpha) / 2) if alpha < 2 else "0.50"
+        n["table_" + rate.replace(".", "_")] = (
+            f"| {rate} | {fixed(alpha)} | {theory} | "
+            f"{fixed(min(hs))} to {fixed(max(hs))} | "
+            f"{fixed(statistics.fmean(hs))} |")
+    hs = [float(r["h"]) for r in runs if r["hours"] == "400"]
+    n["h_pareto_400"] = f"{fixed(min(hs))} to {fixed(max(hs))}"
+    n["h_400_seeds"] = len(hs)
+    return n
 
 
 # Each claim is a phrase of the guide, the numbers in it named. Blanks and
@@ -345,7 +455,6 @@ CLAIMS = [
     "variance falls by a factor of about {vt_factor_pareto} from blocks of 1 s "
     "to blocks of 100 s, where that of \"Poisson\" falls by a factor of "
     "about {vt_factor_poisson}",
-    "one gap in {law_1h_one_in} is longer than an hour",
     "α = 10/9 ≈ {alpha}",
     "the graphs show the first {lag_shown} s",
     "a hump around {poisson_3s_modes} packets",
@@ -398,6 +507,34 @@ CLAIMS = [
     "past {wrap_h} h {wrap_min} min the",
     "column starts again at {wrap_to}",
     "(3 − α) / 2 = {h_theory}",
+    "3 runs of 400 hours give {h_pareto_400}",
+    "for α = 10/9 removes {law_cut_share} of the mean",
+    "from one hour (mean {h_pareto_mean_1}) and {h_pareto_seeds_10} from ten "
+    "hours (mean {h_pareto_mean_10})",
+    '"Pareto 0.1" gives {h_pareto_seeds} from one hour',
+    "Seed 1, the seed of the figure, gives the lowest estimate",
+    "{table_0_5}", "{table_1_0}", "{table_1_5}", "{table_2_0}",
+    "{table_3_0}", "{table_4_0}", "{table_5}",
+    # Limits of the program.
+    "A marker is in view for {flight_s} s, so the track shows the packets of "
+    "about the last {flight_s} s",
+    '"Pareto 0.1" set to 0.5 delivers {p01_rate_05} packets a second, and '
+    "set to 3 it delivers {p01_rate_3}, so that only {p01_on_graph_3} of its "
+    "{windows_10s} ten-second windows",
+    "draw 0 ms in {poisson10_zero} and {uniform10_zero} of their draws",
+    'it reaches {poisson10_lag} s for "Poisson" ({poisson10_late} of its '
+    '{poisson10_packets} packets leave late) and {uniform10_lag} s for '
+    '"Uniform", and for "Pareto 0.5" {p05_lag_10} s, about {p05_lag_10_min} '
+    "minutes",
+    "stops at {tally_top} after about {tally_minutes} minutes",
+    "seed 1, count {pareto_10h_packets} packets",
+    # How long the experiments take live.
+    "Live, each half takes {live_poisson_hour}.",
+    "Live, it takes {live_regular}.",
+    "Live, it takes {live_cantor}.",
+    "Live, it takes {live_red_mark}.",
+    "Live, it takes {live_same_seed}.",
+    "live, it takes {live_poisson_hour}, and ten hours {live_10h}.",
 ]
 
 # The inputs the scripts are played with, and facts of the design that no
@@ -443,14 +580,89 @@ SETTINGS = [
     r"\b(blocks of 1 s|factor of 10)\b",
 ]
 
-CHECKED = ("## What the graphs cannot show", "## Six experiments")
+# The handout gives students no measured number, only how long each
+# experiment runs live and the value theory gives.
+HANDOUT_CLAIMS = [
+    "Live, each half takes {live_poisson_hour}.",
+    "Live, it takes {live_regular}.",
+    "Live, it takes {live_cantor}.",
+    "Live, it takes {live_red_mark}.",
+    "Live, it takes {live_same_seed}.",
+    "Live, each takes {live_poisson_hour}.",
+    "(3 − α) / 2 = {h_theory}",
+]
+
+# The worked answers, in the lecturer's words.
+ANSWER_CLAIMS = [
+    '"Poisson" sent {poisson_packets} packets',
+    "sent {pareto_packets} packets, almost twice as many",
+    "{pareto_s0} against {poisson_s0} for",
+    "many seconds with {pareto_s_range} packets",
+    "hump around {poisson_10s_lo} to {poisson_10s_hi}, with nothing above "
+    "{poisson_10s_max}",
+    "broad hump from 2 to {pareto_10s_max} packets",
+    "α = 10/9 ≈ {alpha}",
+    "the mean gap is {law_mean} ms, not 1000",
+    "{law_rate} packets a second",
+    "one gap in {law_1h_one_in} is longer than an hour",
+    "from {pareto_rate_lo} to {pareto_rate_hi} packets a second",
+    "Every gap is {regular_gap} ms",
+    "alternate between {regular_1s} packets",
+    "three-second windows hold {regular_3s} packets",
+    "every ten-second window holds exactly {regular_10s}",
+    "The run sent {cantor_packets} packets where the rate suggests "
+    "{cantor_seconds}, and {cantor_empty} of its {cantor_seconds} seconds",
+    "{cantor_bars}",
+    "The counter stays at {red_packets}",
+    "holds {red_zero_gaps} gaps of 0 ms",
+    "byte for byte: {same_seed_packets} packets",
+    '"Poisson" gives H = {h_poisson_1} from one hour and {h_poisson_10} '
+    "from ten",
+    "0.1\" gives {h_pareto_1} and {h_pareto_10}",
+    '"Pareto 0.1" gives {h_pareto_seeds} from one hour (mean '
+    "{h_pareto_mean_1}) and {h_pareto_seeds_10} from ten hours (mean "
+    "{h_pareto_mean_10})",
+    "Seed 1, the seed of the figure, gives the lowest estimate",
+    "(3 − α) / 2 = {h_theory}",
+    "3 runs of 400 hours give {h_pareto_400}",
+]
+
+# The man page of arrivals-script repeats a few; its other numbers are the
+# format's, so none of its sections is searched for stray numbers.
+MAN_CLAIMS = [
+    "from seed 1 reach {pareto_10h_packets}",
+    "{poisson10_zero} and {uniform10_zero} of their draws",
+    'the lag of "Poisson" reaches {poisson10_lag} s and {poisson10_late} of '
+    "its {poisson10_packets} packets leave late",
+    'that of "Pareto 0.5" reaches {p05_lag_10} s',
+]
+
+# What each file must say, and the sections of it whose numbers are held.
+FILES = {
+    "arrivals-script.1.scd": (MAN_CLAIMS, ()),
+    "guide.md": (CLAIMS, ("## What the graphs cannot show",
+                          "## Six experiments")),
+    "handout.md": (HANDOUT_CLAIMS, ("## ",)),
+    "answers.md": (ANSWER_CLAIMS, ("## ",)),
+}
+
+# A citation: its volume, issue and year are the source's, not a run's.
+SETTINGS.append(r"\((Leland|Taqqu)[^)]*\b\d{4}\)")
+# The handout's settings: rates, windows and durations it asks for.
+SETTINGS += [r"\b0\.1 s\b", r"\b1, 3 and 10 seconds\b", r"α = 10/9\b",
+             r"\b0\.94\b(?=, the value for)", r"\bseed 1\b",
+             r"\bor 7 in experiment 5\b", r"\b(six|two) (sheets|other)\b",
+             # Words of the fit and of the law of experiment 6.
+             r"\babove 0\b", r"\bwell below 1\b",
+             r"\bfrom about 1\.05 to 2( \(5 is typed\))?", r"α = 2\b",
+             r"\bmeets 0\.5\b", r"\bFrom 1 to 10 seconds\b"]
 
 
-def checked_text(guide):
+def checked_text(text, sections):
     """The sections whose numbers are checked, with code, pictures, headings
     and link targets left out, blanks and line breaks made one blank."""
-    parts = re.split(r"(?m)^(?=## )", guide)
-    text = "\n".join(p for p in parts if p.startswith(CHECKED))
+    parts = re.split(r"(?m)^(?=## )", text)
+    text = "\n".join(p for p in parts if p.startswith(sections))
     text = re.sub(r"(?ms)^```.*?^```", " ", text)
     text = re.sub(r"(?m)^(!\[|#).*$", " ", text)
     text = re.sub(r"`[^`]*`", " ", text)
@@ -460,42 +672,105 @@ def checked_text(guide):
     return re.sub(r"\s+", " ", text)
 
 
-def check(guide, numbers):
-    """The failures of a guide, one line each."""
+def experiment_scripts():
+    """The scripts of docs/figures, each as the text a link carries."""
+    return {name[:-len(".script")]: "\n".join(figure_script(name[:-7])) + "\n"
+            for name in sorted(os.listdir(FIGURES))
+            if name.endswith(".script")}
+
+
+def link_failures(text):
+    """Every link into the page must play one of the experiments' scripts,
+    the same the course folder holds, ending with dump; a comparison link
+    two of them."""
+    scripts = set(experiment_scripts().values())
     failures = []
-    flat = re.sub(r"\s+", " ", guide)
-    left = checked_text(guide)
-    for claim in CLAIMS:
+    for target in re.findall(r"\]\(((?:course/)?(?:arrivals|compare)"
+                             r"\.html#[^)\s]*)\)", text):
+        page, fragment = target.split("#", 1)
+        if page.endswith("compare.html"):
+            pairs = dict(p.split("=", 1) for p in fragment.split("&"))
+            fragments = [urllib.parse.unquote(pairs.get(k, ""))
+                         for k in ("a", "b")]
+        else:
+            fragments = [fragment]
+        for f in fragments:
+            script = (urllib.parse.unquote(f[len("script="):])
+                      if f.startswith("script=") else None)
+            if script not in scripts:
+                failures.append(f"a link plays no experiment's script: "
+                                f"{target[:80]}...")
+    return failures
+
+
+def sheet_failures(text):
+    """Each sheet of the handout prints the script that its first link
+    plays."""
+    failures = []
+    for sheet in re.split(r"(?m)^(?=## )", text)[1:]:
+        title = sheet.splitlines()[0]
+        block = re.search(r"(?ms)^```\n(.*?)^```", sheet)
+        link = re.search(r"\]\(arrivals\.html#script=([^)\s]*)\)", sheet)
+        if not block or not link or (urllib.parse.unquote(link.group(1)) !=
+                                     block.group(1)):
+            failures.append(f"{title}: its first link does not play the "
+                            "script printed on it")
+    return failures
+
+
+def check(text, numbers, claims=None, sections=None):
+    """The failures of a file, one line each: claims it must make, numbers
+    of its sections that stand in no claim, links that play no
+    experiment."""
+    claims = CLAIMS if claims is None else claims
+    sections = FILES["guide.md"][1] if sections is None else sections
+    failures = []
+    flat = re.sub(r"\s+", " ", text)
+    left = checked_text(text, sections)
+    for claim in claims:
         phrase = claim.format(**numbers)
         if phrase not in flat:
-            failures.append(f"the guide should say: {phrase}")
-        left = left.replace(phrase, " ")
+            failures.append(f"it should say: {phrase}")
+    # Any claim it makes holds its numbers, whichever file it belongs to.
+    for claim in sorted({c for cs, _ in FILES.values() for c in cs},
+                        key=len, reverse=True):
+        left = left.replace(claim.format(**numbers), " ")
     for setting in SETTINGS:
         left = re.sub(setting, " ", left)
     for match in re.finditer(r"\S*\d\S*", left):
         start = max(0, match.start() - 40)
         failures.append("a number no script gives: ..." +
                         left[start:match.end() + 20] + "...")
-    return failures
+    return failures + link_failures(text)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--tool", required=True, help="arrivals-script")
-    parser.add_argument("--check", metavar="GUIDE",
-                        help="check the numbers of GUIDE (docs/guide.md)")
+    parser.add_argument("--check", metavar="FILE", nargs="+",
+                        help="check the numbers of FILE (docs/guide.md, "
+                        "docs/handout.md, docs/answers.md)")
+    parser.add_argument("--long", action="store_true",
+                        help="play every run of docs/long_runs.csv again")
     args = parser.parse_args()
-    numbers = compute(args.tool)
+    numbers = compute(args.tool, args.long)
     if not args.check:
         for name, value in numbers.items():
             print(f"{name} = {value}")
         return 0
-    with open(args.check, encoding="utf-8") as f:
-        failures = check(f.read(), numbers)
-    for failure in failures:
-        print(failure)
-    print(f"{args.check}: {len(CLAIMS)} claims, {len(failures)} failures")
-    return 1 if failures else 0
+    status = 0
+    for path in args.check:
+        claims, sections = FILES.get(os.path.basename(path), ([], ("## ",)))
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        failures = check(text, numbers, claims, sections)
+        if os.path.basename(path) == "handout.md":
+            failures += sheet_failures(text)
+        for failure in failures:
+            print(f"{path}: {failure}")
+        print(f"{path}: {len(claims)} claims, {len(failures)} failures")
+        status = 1 if failures else status
+    return status
 
 
 if __name__ == "__main__":
