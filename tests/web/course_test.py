@@ -14,11 +14,13 @@ or compare.html ends with status 0 and the same last dump as the script
 tool (COMMAND) on the same script; every other relative link names a file
 that exists (and an anchor that exists), inside the folder for the
 folder's pages; external links are listed, not opened; no request leaves
-the page. DIR's own course.zip holds exactly DIR's folder. Prints one line
-per check and exits 1 when any failed.
+the page; printed, the handout takes one page a sheet. DIR's own
+course.zip holds exactly DIR's folder. Prints one line per check and exits
+1 when any failed.
 """
 
 import argparse
+import base64
 import functools
 import html.parser
 import http.server
@@ -220,6 +222,13 @@ def main():
                                ("http://127.0.0.1:%d/sub" % server.server_port,
                                 www / "sub")]:
                 links(page, base, root, tuple(args.tool), set())
+            # Printed, the handout gives each sheet a page of its own.
+            page.driver.get((tmp / "one" / "course" / "handout.html").as_uri())
+            sheets = page.js("return document.querySelectorAll('section.sheet').length")
+            pdf = base64.b64decode(page.driver.execute_cdp_cmd("Page.printToPDF", {})["data"])
+            pages = len(re.findall(rb"/Type\s*/Page[^s]", pdf))
+            check("the handout prints one sheet a page", sheets and pages == sheets,
+                  "%d pages for %d sheets" % (pages, sheets))
         finally:
             page.quit()
             server.shutdown()
