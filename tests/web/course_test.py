@@ -10,8 +10,9 @@ Makes the folder twice with web/course/make_course.py (from DOCS, with a
 small handout and answers of its own when DOCS has none) and checks: the
 two zips are the same bytes and hold exactly the folder and no answers;
 every link of index.html, handout.html and answers.html into arrivals.html
-or compare.html ends with status 0 and the same last dump as the script
-tool (COMMAND) on the same script; every other relative link names a file
+or compare.html ends with status 0 and the same dumps as the script tool
+(COMMAND) on the same script (for a script with none, the state it
+leaves); every other relative link names a file
 that exists (and an anchor that exists), inside the folder for the
 folder's pages; external links are listed, not opened; no request leaves
 the page; printed, the handout takes one page a sheet. DIR's own
@@ -53,10 +54,10 @@ STANDINS = {
 }
 # Set in each page before its scripts: the form's state at the moment the
 # status is written, for a link whose script has no `dump` of its own.
-STATE_AT_STATUS_JS = """new MutationObserver((_, o) => {
+STATE_AT_STATUS_JS = """new MutationObserver(() => {
   const s = document.getElementById('status');
-  if (s && s.textContent && window.arrivals) {
-    window.stateAtStatus = window.arrivals.form.takeText('dump'); o.disconnect(); }
+  if (s && s.textContent && window.arrivals && window.stateAtStatus === undefined)
+    window.stateAtStatus = window.arrivals.form.takeText('dump');
 }).observe(document, {subtree: true, childList: true, characterData: true});"""
 
 
@@ -97,17 +98,16 @@ def fragment_script(fragment):
 
 
 @functools.lru_cache(maxsize=None)
-def tool_last_dump(tool, script):
-    """The tool's last dump on `script`, and its status. A script with no
-    `dump` is followed by one, after the `load` the page gives a script
-    without one."""
+def tool_dumps(tool, script):
+    """The tool's dumps on `script`, and its status. A script with no `dump`
+    is followed by one, after the `load` the page gives a script without
+    one."""
     if not re.search(rb"^\s*dump\s*$", script, re.M):
         script += b"" if script.endswith(b"\n") or not script else b"\n"
         script += (b"" if re.search(rb"^\s*load\s*$", script, re.M) else b"load\n")
         script += b"dump\n"
     done = subprocess.run(list(tool), input=script, capture_output=True, check=False)
-    lines = done.stdout.decode().splitlines()
-    return (lines[-1] if lines else ""), done.returncode
+    return done.stdout.decode(), done.returncode
 
 
 def play(page, tool, url, name):
@@ -117,9 +117,14 @@ def play(page, tool, url, name):
     halves = [fragment] if len(players) == 1 else [
         urllib.parse.unquote(dict(p.split("=", 1) for p in fragment.split("&")
                                   if "=" in p).get(k, "")) for k in "ab"]
-    page.driver.get("about:blank")
-    page.driver.get(url)
     ids = [i for pair in players for i in pair]
+    # A link after another into the same page is a new fragment of the open
+    # page, as when a lecturer follows one after the other: what the last
+    # run left in its status is cleared first (the page clears its dumps).
+    page.js("""for (const i of arguments[0])
+      if (document.getElementById(i)) document.getElementById(i).textContent = '';
+      window.stateAtStatus = undefined;""", [status for status, _ in players])
+    page.driver.get(url)
     got = page.js("""const end = Date.now() + 900000;
         return new Promise(done => { const look = () => {
           const t = arguments[0].map(i => document.getElementById(i)?.textContent ?? '');
@@ -127,12 +132,13 @@ def play(page, tool, url, name):
             done(t.concat([window.stateAtStatus ?? '']));
           else setTimeout(look, 50); }; look(); });""", ids)
     for k, half in enumerate(halves):
-        status, dumps = got[2 * k], got[2 * k + 1].splitlines()
-        last = dumps[-1] if dumps else (got[-1] if len(players) == 1 else "")
-        want, code = tool_last_dump(tool, fragment_script(half))
-        check(name, status == "0" and code == 0 and last == want,
-              "status %r (tool %d), last dump %r, tool's %r" % (
-                  status, code, last[:120], want[:120]))
+        status, dumps = got[2 * k], got[2 * k + 1]
+        if not dumps and len(players) == 1 and got[-1]:
+            dumps = got[-1] + "\n"
+        want, code = tool_dumps(tool, fragment_script(half))
+        check(name, status == "0" and code == 0 and dumps == want,
+              "status %r (tool %d), dumps %r, the tool's %r" % (
+                  status, code, dumps[-120:], want[-120:]))
 
 
 def links(page, base, root, tool, played):
@@ -202,9 +208,9 @@ def main():
         check("two builds give the same zip", one == (tmp / "two" / "course.zip").read_bytes())
         zip_is_folder("a fresh build", tmp / "one" / "course.zip", tmp / "one" / "course")
         for script in sorted((tmp / "one" / "course" / "figures").glob("*.script")):
-            last, code = tool_last_dump(tuple(args.tool), script.read_bytes())
+            dumps, code = tool_dumps(tuple(args.tool), script.read_bytes())
             check("%s ends with a dump the tool prints" % script.name,
-                  code == 0 and script.read_text().rstrip().endswith("\ndump") and last)
+                  code == 0 and script.read_text().rstrip().endswith("\ndump") and dumps)
 
         # Served: the zip unpacked into /sub/, the answers beside it.
         www = tmp / "www"
