@@ -75,18 +75,19 @@ def anchor_headings(body):
 def relink(body, page, into=""):
     """Rewrites the relative links of `page`: a Markdown page of the docs
     becomes its page in the folder, and with `into` every relative link is
-    taken to be inside that folder. A page of the folder may not link the
-    answers."""
+    taken to be inside that folder. A page of the folder links nothing
+    outside it, least of all the answers."""
     def fix(m):
         url = html.unescape(m.group(2))
         parts = urllib.parse.urlsplit(url)
         if parts.scheme or parts.netloc or url.startswith(("#", "/")):
             return m.group(0)
         path = parts.path
+        if not into and (path in ("answers.md", "answers.html") or
+                         os.path.normpath(path).startswith("..")):
+            raise Refused("%s links %s, outside the course folder, where the "
+                          "answers lie" % (page, path))
         if path == "answers.md":
-            if not into:
-                raise Refused("%s links the answers, which stay out of the course "
-                              "folder" % page)
             path = "answers.html"
         else:
             path = into + PAGES.get(path, path)
