@@ -91,7 +91,7 @@ def relink(body, page, into=""):
             path = "answers.html"
         else:
             path = into + PAGES.get(path, path)
-        url = path + ("#" + parts.fragment if parts.fragment else "")
+        url = parts._replace(path=path).geturl()
         return '%s="%s"' % (m.group(1), html.escape(url))
     return re.sub(r'\b(href|src)="([^"]*)"', fix, body)
 
