@@ -2,7 +2,7 @@
 # Debian package (cmake/Packaging.cmake makes the package's own files
 # first): the two programs, the desktop entry, the metainfo and the icons;
 # with ARRIVALS_PACKAGE also the man pages, every icon size, the copyright
-# file, the changelog and the guide with its figures.
+# file, the changelog and the course folder with the answers beside it.
 include(GNUInstallDirs)
 
 install(TARGETS arrivals-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -34,20 +34,19 @@ if(ARRIVALS_PACKAGE)
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()
   install(FILES ${arrivals_pkg_dir}/copyright ${arrivals_pkg_dir}/changelog.gz
-    ${PROJECT_SOURCE_DIR}/docs/guide.md
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/figures
-    DESTINATION ${CMAKE_INSTALL_DOCDIR}
-    FILES_MATCHING PATTERN "*.png")
-  # The browser edition (built by scripts/web) beside the guide, whose
-  # experiments link to it.
-  set(ARRIVALS_WEB_PAGE "" CACHE FILEPATH
-    "arrivals.html of the web preset, installed beside the guide")
-  if(ARRIVALS_WEB_PAGE)
-    if(NOT EXISTS ${ARRIVALS_WEB_PAGE})
-      message(FATAL_ERROR
-        "ARRIVALS_WEB_PAGE: no ${ARRIVALS_WEB_PAGE} (run scripts/web)")
-    endif()
-    install(FILES ${ARRIVALS_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The course folder that scripts/web makes in build-web/: the guide as a
+  # web page beside the browser edition, whose experiments it links to, the
+  # students' handout, the figures and the scripts; the lecturer's answers
+  # beside the folder, never inside it.
+  set(ARRIVALS_COURSE "" CACHE PATH
+    "The folder holding course/ and answers.html (build-web of the web preset)")
+  if(NOT EXISTS ${ARRIVALS_COURSE}/course/index.html)
+    message(FATAL_ERROR
+      "ARRIVALS_COURSE: no course/index.html in '${ARRIVALS_COURSE}' (run scripts/web)")
+  endif()
+  install(DIRECTORY ${ARRIVALS_COURSE}/course DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  if(EXISTS ${ARRIVALS_COURSE}/answers.html)
+    install(FILES ${ARRIVALS_COURSE}/answers.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
   endif()
 endif()

@@ -31,7 +31,7 @@ Keys
 
 A live run follows the clock: a hidden browser tab or a sleeping screen slows it down, and it goes on from where it was.
 
-The guide that comes with the program explains the processes and suggests experiments to try.)";
+The guide that comes with the program explains the processes and suggests experiments to try. It is index.html in the course folder, which also holds the browser edition, a handout for students and the scripts of the experiments; open it in any browser.)";
 
 } // namespace
 

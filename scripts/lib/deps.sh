@@ -49,9 +49,9 @@ ARRIVALS_PACKAGE_CHECK_PACKAGES=(
 )
 
 # The browser edition (scripts/web): Debian's emscripten, with the acorn
-# module it runs under Node.js. Its tests: headless Chromium driven by
+# module it runs under Node.js, and cmark-gfm for the course folder's pages. Its tests: headless Chromium driven by
 # Selenium through chromium-driver, and Pillow to compare pictures.
-ARRIVALS_WEB_PACKAGES=(emscripten node-acorn)
+ARRIVALS_WEB_PACKAGES=(emscripten node-acorn cmark-gfm)
 ARRIVALS_WEB_TEST_PACKAGES=(
   chromium-headless-shell chromium-driver python3-selenium python3-pil
 )

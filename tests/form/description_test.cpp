@@ -283,7 +283,8 @@ TEST_F(description, help_names_the_keys_the_point_and_the_version) {
   for (const char *needle :
        {"Arrivals 9.8.7", "F1 shows this help", "F2 reads the state",
         "Type a point, not a comma", "reads \"2,5\" as 2", "Cont", "turns red",
-        "p(x)", "hidden browser tab", "guide that comes with"})
+        "p(x)", "hidden browser tab", "guide that comes with",
+        "index.html in the course folder"})
     EXPECT_NE(help.find(needle), std::string::npos) << needle;
 }
 
