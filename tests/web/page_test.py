@@ -529,6 +529,123 @@ def incremental(page):
     d.find_element(By.ID, "btnPause").click()
 
 
+# (what, viewport, coarse pointer, bare=1, touch layout expected)
+LAYOUTS = [
+    ("a laptop", (1366, 768), False, False, False),
+    ("the window's size", (844, 645), False, False, False),
+    ("a phone upright", (390, 844), True, False, True),
+    ("a phone on its side", (844, 390), True, False, True),
+    ("a small phone", (320, 568), True, False, True),
+    ("a narrow window, fine pointer", (590, 800), False, False, True),
+    ("a low window, fine pointer", (1000, 480), False, False, True),
+    ("a tablet", (1024, 768), True, False, True),
+    ("bare=1 in the window's size, coarse pointer", (844, 645), True, True, False),
+]
+
+# What a student can touch, as the page lays it out: targets smaller than
+# 44 x 44 CSS px or reaching out of the viewport sideways, and the page's
+# own state. The overlays (link, progress, message box) are opened first.
+TARGETS_JS = """const $ = (id) => document.getElementById(id);
+const state = {touch: document.body.classList.contains('touch'),
+  focus: document.activeElement === document.body,
+  inputmode: $('cmbData').getAttribute('inputmode'),
+  wide: document.scrollingElement.scrollWidth - innerWidth};
+$('cmdLink').click(); $('busy').hidden = false; $('message').showModal();
+$('cmbExperiment').parentNode.querySelector('.arrow').click();
+const small = [], out = [];
+for (const e of document.querySelectorAll('button, input, select, [role=option]')) {
+  const r = e.getBoundingClientRect();
+  if (r.width === 0 && r.height === 0) continue;
+  const name = (e.id || e.className || e.textContent) + ' ' + Math.round(r.width) + 'x' +
+    Math.round(r.height) + '@' + Math.round(r.left);
+  if (r.width < 43.5 || r.height < 43.5) small.push(name);
+  if (r.left < 0 || r.right > innerWidth + 0.5) out.push(name);
+}
+$('message').close(); $('busy').hidden = true; $('cmbExperiment').blur();
+return Object.assign(state, {small, out});"""
+
+
+def emulate(page, size, coarse):
+    d = page.driver
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": size[0], "height": size[1], "deviceScaleFactor": 1, "mobile": False})
+    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                      {"enabled": coarse, "maxTouchPoints": 5})
+
+
+def unemulate(page):
+    page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+
+def tap(page, id):
+    """A finger's tap on the middle of element `id`."""
+    x, y = page.js("""const r = document.getElementById(arguments[0])
+        .getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];""", id)
+    for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+        page.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": kind, "touchPoints": points})
+
+
+def packets(page):
+    return json.loads(page.js(DUMP_JS))["packetCount"]
+
+
+def touch(page):
+    """The touch layout where a phone or a touch screen needs it, with
+    targets a finger can hit, all in view; the page's zoom."""
+    try:
+        for what, size, coarse, bare, want in LAYOUTS:
+            emulate(page, size, coarse)
+            page.open(("bare=1&" if bare else "") + "seed=7")
+            got = page.js(TARGETS_JS)
+            if not want:
+                check("layout %s: no touch layout" % what, not got["touch"], repr(got))
+                continue
+            check("layout %s: touch layout, every target 44 px and in view" % what,
+                  got["touch"] and not got["small"] and not got["out"] and
+                  got["wide"] <= 0 and got["focus"] and got["inputmode"] == "decimal",
+                  repr(got))
+        # A run by touch alone, on a phone.
+        emulate(page, (390, 844), True)
+        page.open("seed=7")
+        tap(page, "btnStart")
+        end = time.monotonic() + 30
+        while packets(page) < 2 and time.monotonic() < end:
+            time.sleep(0.1)
+        tap(page, "btnStart")
+        start = page.driver.find_element(By.ID, "btnStart").text
+        check("a run started and stopped by taps counts packets",
+              packets(page) >= 2 and start == "Start" and
+              b"click start\nclick start\n" not in recording(page),
+              "%d packets, Start reads %r" % (packets(page), start))
+    finally:
+        unemulate(page)
+    zoom(page)
+
+
+# (zoom, the form's width against its fit at 844 x 645, the page scrolls)
+ZOOMS = [("100", 1.0, False), ("200", 2.0, True), ("300", 3.0, True), ("0", None, False)]
+FORM_JS = """const r = document.getElementById('canvas').getBoundingClientRect();
+return [r.width, document.getElementById('canvas').width,
+        document.scrollingElement.scrollWidth > innerWidth &&
+        document.scrollingElement.scrollHeight > innerHeight];"""
+
+
+def zoom(page):
+    from selenium.webdriver.support.ui import Select
+    page.open("seed=7")
+    fit = page.js(FORM_JS)
+    for value, factor, scrolls in ZOOMS:
+        Select(page.driver.find_element(By.ID, "zoom")).select_by_value(value)
+        width, pixels, scrolled = page.js(FORM_JS)
+        want = fit[0] if factor is None else 844 * factor
+        check("zoom %s: the form %.0f px wide, %s" % (
+            value, want, "scrolling" if scrolls else "no scrolling"),
+            abs(width - want) < 0.5 and pixels == round(want) and scrolled == scrolls,
+            "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
+
+
 def saturated(img, skip):
     """Pixels of bars and markers: colours far from grey, outside `skip`."""
     w, h = img.size
@@ -617,7 +734,8 @@ def main():
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
                  ("saves", lambda: saves(page)),
-                 ("long save", lambda: long_save(page))]
+                 ("long save", lambda: long_save(page)),
+                 ("touch", lambda: touch(page))]
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:
