@@ -50,7 +50,8 @@
     const wide = touch && !app.zoom && innerWidth > innerHeight;
     body.classList.toggle('wide', wide);
     body.classList.toggle('zoomed', app.zoom > 0);
-    body.style.fontSize = app.zoom ? 13 * app.zoom / 100 + 'px' : '';
+    // Text grows with the zoom, from the layout's own size.
+    body.style.fontSize = app.zoom ? (touch ? 16 : 13) * app.zoom / 100 + 'px' : '';
     const across = document.documentElement.clientWidth || innerWidth;
     let s;
     if (app.zoom) s = app.zoom / 100;
