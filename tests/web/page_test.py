@@ -547,6 +547,7 @@ LAYOUTS = [
 # own state. The overlays (link, progress, message box) are opened first.
 TARGETS_JS = """const $ = (id) => document.getElementById(id);
 const state = {touch: document.body.classList.contains('touch'),
+  inForm: $('form').contains($('controls')),
   focus: document.activeElement === document.body,
   inputmode: $('cmbData').getAttribute('inputmode'),
   wide: document.scrollingElement.scrollWidth - innerWidth};
@@ -561,8 +562,23 @@ for (const e of document.querySelectorAll('button, input, select, [role=option]'
   if (r.width < 43.5 || r.height < 43.5) small.push(name);
   if (r.left < 0 || r.right > innerWidth + 0.5) out.push(name);
 }
-$('message').close(); $('busy').hidden = true; $('cmbExperiment').blur();
+$('message').close(); $('busy').hidden = true; document.activeElement.blur();
 return Object.assign(state, {small, out});"""
+
+
+# One phone's tab over time: (what, a new link or None, a new viewport or
+# None, touch layout expected).
+LATER = [
+    ("a second link", "seed=8", None, True),
+    ("a bare link", "bare=1&seed=8", None, False),
+    ("a link after the bare one", "seed=9", None, True),
+    ("the phone turned", None, (844, 390), True),
+]
+
+
+def targets_fine(got):
+    return (got["touch"] and not got["inForm"] and not got["small"] and not got["out"] and got["wide"] <= 0 and
+            got["focus"] and got["inputmode"] == "decimal")
 
 
 def emulate(page, size, coarse):
@@ -600,12 +616,11 @@ def touch(page):
             page.open(("bare=1&" if bare else "") + "seed=7")
             got = page.js(TARGETS_JS)
             if not want:
-                check("layout %s: no touch layout" % what, not got["touch"], repr(got))
+                check("layout %s: no touch layout" % what, not got["touch"] and got["inForm"],
+                      repr(got))
                 continue
             check("layout %s: touch layout, every target 44 px and in view" % what,
-                  got["touch"] and not got["small"] and not got["out"] and
-                  got["wide"] <= 0 and got["focus"] and got["inputmode"] == "decimal",
-                  repr(got))
+                  targets_fine(got), repr(got))
         # A run by touch alone, on a phone.
         emulate(page, (390, 844), True)
         page.open("seed=7")
@@ -619,6 +634,18 @@ def touch(page):
               packets(page) >= 2 and start == "Start" and
               b"click start\nclick start\n" not in recording(page),
               "%d packets, Start reads %r" % (packets(page), start))
+        for what, fragment, size, want in LATER:
+            if fragment:
+                page.js("document.getElementById('status').textContent = '';"
+                        "location.hash = arguments[0];", fragment)
+                page.wait()
+            else:
+                emulate(page, size, True)
+                time.sleep(0.3)
+            got = page.js(TARGETS_JS)
+            check("then %s: %s" % (what, "touch layout, targets fine" if want else
+                                   "no touch layout"),
+                  targets_fine(got) if want else not got["touch"] and got["inForm"], repr(got))
     finally:
         unemulate(page)
     zoom(page)
