@@ -35,7 +35,7 @@
   // touch screen gets the touch layout: the real controls leave the
   // picture for a panel of full-size controls beside it (landscape) or
   // below it (portrait), and the picture is fitted to what is left.
-  const coarse = matchMedia('(pointer: coarse)');
+  const coarse = window.matchMedia('(pointer: coarse)');
   const SIDE = 280; // the least width of the panel beside the picture
   app.zoom = 0;
   app.touch = () => document.body.classList.contains('touch');
