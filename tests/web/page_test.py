@@ -529,22 +529,28 @@ def incremental(page):
     d.find_element(By.ID, "btnPause").click()
 
 
-# (what, viewport, coarse pointer, bare=1, touch layout expected)
+# A screen over one tab's life, in order: (what, the viewport and a coarse
+# pointer or None to keep them, a fragment opened afresh or, after "#", set
+# as a new link, touch layout expected).
 LAYOUTS = [
-    ("a laptop", (1366, 768), False, False, False),
-    ("the window's size", (844, 645), False, False, False),
-    ("a phone upright", (390, 844), True, False, True),
-    ("a phone on its side", (844, 390), True, False, True),
-    ("a small phone", (320, 568), True, False, True),
-    ("a narrow window, fine pointer", (590, 800), False, False, True),
-    ("a low window, fine pointer", (1000, 480), False, False, True),
-    ("a tablet", (1024, 768), True, False, True),
-    ("bare=1 in the window's size, coarse pointer", (844, 645), True, True, False),
+    ("a laptop", (1366, 768, False), "seed=7", False),
+    ("the window's size", (844, 645, False), "seed=7", False),
+    ("a narrow window, fine pointer", (590, 800, False), "seed=7", True),
+    ("a low window, fine pointer", (1000, 480, False), "seed=7", True),
+    ("a tablet", (1024, 768, True), "seed=7", True),
+    ("bare=1 in the window's size, coarse pointer", (844, 645, True), "bare=1&seed=7", False),
+    ("a small phone", (320, 568, True), "seed=7", True),
+    ("a phone on its side", (844, 390, True), "seed=7", True),
+    ("a phone upright", (390, 844, True), "seed=7", True),
+    ("then a second link", None, "#seed=8", True),
+    ("then a bare link", None, "#bare=1&seed=8", False),
+    ("then a link after the bare one", None, "#seed=9", True),
+    ("then the phone turned", (844, 390, True), None, True),
 ]
 
 # What a student can touch, as the page lays it out: targets smaller than
 # 44 x 44 CSS px or reaching out of the viewport sideways, and the page's
-# own state. The overlays (link, progress, message box) are opened first.
+# own state. The overlays (link, progress, message box, list) are opened.
 TARGETS_JS = """const $ = (id) => document.getElementById(id);
 const state = {touch: document.body.classList.contains('touch'),
   inForm: $('form').contains($('controls')),
@@ -566,32 +572,11 @@ $('message').close(); $('busy').hidden = true; document.activeElement.blur();
 return Object.assign(state, {small, out});"""
 
 
-# One phone's tab over time: (what, a new link or None, a new viewport or
-# None, touch layout expected).
-LATER = [
-    ("a second link", "seed=8", None, True),
-    ("a bare link", "bare=1&seed=8", None, False),
-    ("a link after the bare one", "seed=9", None, True),
-    ("the phone turned", None, (844, 390), True),
-]
-
-
-def targets_fine(got):
-    return (got["touch"] and not got["inForm"] and not got["small"] and not got["out"] and got["wide"] <= 0 and
-            got["focus"] and got["inputmode"] == "decimal")
-
-
-def emulate(page, size, coarse):
-    d = page.driver
-    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": size[0], "height": size[1], "deviceScaleFactor": 1, "mobile": False})
-    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
-                      {"enabled": coarse, "maxTouchPoints": 5})
-
-
-def unemulate(page):
-    page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-    page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+def emulate(page, width, height, coarse):
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+    page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                {"enabled": coarse, "maxTouchPoints": 5})
 
 
 def tap(page, id):
@@ -603,74 +588,56 @@ def tap(page, id):
                                     {"type": kind, "touchPoints": points})
 
 
-def packets(page):
-    return json.loads(page.js(DUMP_JS))["packetCount"]
-
-
 def touch(page):
-    """The touch layout where a phone or a touch screen needs it, with
-    targets a finger can hit, all in view; the page's zoom."""
+    """The touch layout where a small or touch screen needs it, with targets
+    a finger can hit, all in view, and nothing focused to pop up a keyboard."""
+    packets = lambda: json.loads(page.js(DUMP_JS))["packetCount"]
     try:
-        for what, size, coarse, bare, want in LAYOUTS:
-            emulate(page, size, coarse)
-            page.open(("bare=1&" if bare else "") + "seed=7")
+        for what, screen, fragment, want in LAYOUTS:
+            if screen:
+                emulate(page, *screen)
+                time.sleep(0.3)
+            if fragment and fragment[0] == "#":
+                page.js("document.getElementById('status').textContent = '';"
+                        "location.hash = arguments[0];", fragment)
+                page.wait()
+            elif fragment:
+                page.open(fragment)
             got = page.js(TARGETS_JS)
-            if not want:
-                check("layout %s: no touch layout" % what, not got["touch"] and got["inForm"],
-                      repr(got))
-                continue
-            check("layout %s: touch layout, every target 44 px and in view" % what,
-                  targets_fine(got), repr(got))
-        # A run by touch alone, on a phone.
-        emulate(page, (390, 844), True)
+            ok = got["touch"] == want and got["inForm"] != want
+            if want:
+                ok = (ok and not got["small"] and not got["out"] and got["wide"] <= 0 and
+                      got["focus"] and got["inputmode"] == "decimal")
+            check("layout %s: %s" % (what, "touch layout, every target 44 px and in view"
+                                     if want else "no touch layout"), ok, repr(got))
+        # A run by touch alone, on a phone, with the page's own timer.
+        emulate(page, 390, 844, True)
         page.open("seed=7")
         tap(page, "btnStart")
         end = time.monotonic() + 30
-        while packets(page) < 2 and time.monotonic() < end:
+        while packets() < 2 and time.monotonic() < end:
             time.sleep(0.1)
         tap(page, "btnStart")
         start = page.driver.find_element(By.ID, "btnStart").text
         check("a run started and stopped by taps counts packets",
-              packets(page) >= 2 and start == "Start" and
-              b"click start\nclick start\n" not in recording(page),
-              "%d packets, Start reads %r" % (packets(page), start))
-        for what, fragment, size, want in LATER:
-            if fragment:
-                page.js("document.getElementById('status').textContent = '';"
-                        "location.hash = arguments[0];", fragment)
-                page.wait()
-            else:
-                emulate(page, size, True)
-                time.sleep(0.3)
-            got = page.js(TARGETS_JS)
-            check("then %s: %s" % (what, "touch layout, targets fine" if want else
-                                   "no touch layout"),
-                  targets_fine(got) if want else not got["touch"] and got["inForm"], repr(got))
+              packets() >= 2 and start == "Start", "%d packets, %r" % (packets(), start))
     finally:
-        unemulate(page)
-    zoom(page)
-
-
-# (zoom, the form's width against its fit at 844 x 645, the page scrolls)
-ZOOMS = [("100", 1.0, False), ("200", 2.0, True), ("300", 3.0, True), ("0", None, False)]
-FORM_JS = """const r = document.getElementById('canvas').getBoundingClientRect();
-return [r.width, document.getElementById('canvas').width,
-        document.scrollingElement.scrollWidth > innerWidth &&
-        document.scrollingElement.scrollHeight > innerHeight];"""
-
-
-def zoom(page):
-    from selenium.webdriver.support.ui import Select
+        page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+    # The page's zoom at 844 x 645: (zoom, the form's width, the page scrolls).
     page.open("seed=7")
-    fit = page.js(FORM_JS)
-    for value, factor, scrolls in ZOOMS:
-        Select(page.driver.find_element(By.ID, "zoom")).select_by_value(value)
-        width, pixels, scrolled = page.js(FORM_JS)
-        want = fit[0] if factor is None else 844 * factor
-        check("zoom %s: the form %.0f px wide, %s" % (
-            value, want, "scrolling" if scrolls else "no scrolling"),
-            abs(width - want) < 0.5 and pixels == round(want) and scrolled == scrolls,
-            "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
+    fit = page.js("return document.getElementById('canvas').getBoundingClientRect().width")
+    for value, want, scrolls in [("100", 844, False), ("200", 1688, True),
+                                 ("300", 2532, True), ("0", fit, False)]:
+        page.js("const z = document.getElementById('zoom'); z.value = arguments[0];"
+                "z.dispatchEvent(new Event('change'));", value)
+        width, pixels, scrolled = page.js("""const c = document.getElementById('canvas'),
+            e = document.scrollingElement;
+            return [c.getBoundingClientRect().width, c.width,
+                    e.scrollWidth > innerWidth && e.scrollHeight > innerHeight];""")
+        check("zoom %s: the form %.0f px wide, %sscrolling" % (value, want, "" if scrolls else "no "),
+              abs(width - want) < 0.5 and pixels == round(want) and scrolled == scrolls,
+              "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
 
 
 def saturated(img, skip):
