@@ -556,6 +556,7 @@ const state = {touch: document.body.classList.contains('touch'),
   inForm: $('form').contains($('controls')),
   focus: document.activeElement === document.body,
   inputmode: $('cmbData').getAttribute('inputmode'),
+  pinch: !/user-scalable|maximum-scale/.test(document.querySelector('meta[name=viewport]').content),
   wide: document.scrollingElement.scrollWidth - innerWidth};
 $('cmdLink').click(); $('busy').hidden = false; $('message').showModal();
 $('cmbExperiment').parentNode.querySelector('.arrow').click();
@@ -607,7 +608,7 @@ def touch(page):
             ok = got["touch"] == want and got["inForm"] != want
             if want:
                 ok = (ok and not got["small"] and not got["out"] and got["wide"] <= 0 and
-                      got["focus"] and got["inputmode"] == "decimal")
+                      got["focus"] and got["inputmode"] == "decimal" and got["pinch"])
             check("layout %s: %s" % (what, "touch layout, every target 44 px and in view"
                                      if want else "no touch layout"), ok, repr(got))
         # A run by touch alone, on a phone, with the page's own timer.
