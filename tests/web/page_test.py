@@ -593,6 +593,7 @@ def touch(page):
     """The touch layout where a small or touch screen needs it, with targets
     a finger can hit, all in view, and nothing focused to pop up a keyboard."""
     packets = lambda: json.loads(page.js(DUMP_JS))["packetCount"]
+    page.driver.get("about:blank")
     try:
         for what, screen, fragment, want in LAYOUTS:
             if screen:
@@ -728,9 +729,9 @@ def main():
                  ("hostile", lambda: hostile(page)),
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
+                 ("touch", lambda: touch(page)),
                  ("saves", lambda: saves(page)),
-                 ("long save", lambda: long_save(page)),
-                 ("touch", lambda: touch(page))]
+                 ("long save", lambda: long_save(page))]
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
         for name, step in steps:
