@@ -637,7 +637,8 @@ def touch(page):
             e = document.scrollingElement;
             return [c.getBoundingClientRect().width, c.width,
                     e.scrollWidth > innerWidth && e.scrollHeight > innerHeight];""")
-        check("zoom %s: the form %.0f px wide, %sscrolling" % (value, want, "" if scrolls else "no "),
+        check("zoom %s: the form %.0f px wide, %sscrolling" % (
+            value, want, "" if scrolls else "no "),
               abs(width - want) < 0.5 and pixels == round(want) and scrolled == scrolls,
               "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
 
