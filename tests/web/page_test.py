@@ -534,6 +534,120 @@ def incremental(page):
     d.find_element(By.ID, "btnPause").click()
 
 
+# A screen over one tab's life, in order: (what, the viewport and a coarse
+# pointer or None to keep them, a fragment opened afresh or, after "#", set
+# as a new link, touch layout expected).
+LAYOUTS = [
+    ("a laptop", (1366, 768, False), "seed=7", False),
+    ("the window's size", (844, 645, False), "seed=7", False),
+    ("a narrow window, fine pointer", (590, 800, False), "seed=7", True),
+    ("a low window, fine pointer", (1000, 480, False), "seed=7", True),
+    ("a tablet", (1024, 768, True), "seed=7", True),
+    ("bare=1 in the window's size, coarse pointer", (844, 645, True), "bare=1&seed=7", False),
+    ("a small phone", (320, 568, True), "seed=7", True),
+    ("a phone on its side", (844, 390, True), "seed=7", True),
+    ("a phone upright", (390, 844, True), "seed=7", True),
+    ("then a second link", None, "#seed=8", True),
+    ("then a bare link", None, "#bare=1&seed=8", False),
+    ("then a link after the bare one", None, "#seed=9", True),
+    ("then the phone turned", (844, 390, True), None, True),
+]
+
+# What a student can touch, as the page lays it out: targets smaller than
+# 44 x 44 CSS px or reaching out of the viewport sideways, and the page's
+# own state. The overlays (link, progress, message box, list) are opened.
+TARGETS_JS = """const $ = (id) => document.getElementById(id);
+const state = {touch: document.body.classList.contains('touch'),
+  inForm: $('form').contains($('controls')),
+  focus: document.activeElement === document.body,
+  inputmode: $('cmbData').getAttribute('inputmode'),
+  pinch: !/user-scalable|maximum-scale/.test(document.querySelector('meta[name=viewport]').content),
+  wide: document.scrollingElement.scrollWidth - innerWidth};
+$('cmdLink').click(); $('busy').hidden = false; $('message').showModal();
+$('cmbExperiment').parentNode.querySelector('.arrow').click();
+const small = [], out = [];
+for (const e of document.querySelectorAll('button, input, select, [role=option]')) {
+  const r = e.getBoundingClientRect();
+  if (r.width === 0 && r.height === 0) continue;
+  const name = (e.id || e.className || e.textContent) + ' ' + Math.round(r.width) + 'x' +
+    Math.round(r.height) + '@' + Math.round(r.left);
+  if (r.width < 43.5 || r.height < 43.5) small.push(name);
+  if (r.left < 0 || r.right > innerWidth + 0.5) out.push(name);
+}
+$('message').close(); $('busy').hidden = true; document.activeElement.blur();
+return Object.assign(state, {small, out});"""
+
+
+def emulate(page, width, height, coarse):
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+    page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                {"enabled": coarse, "maxTouchPoints": 5})
+
+
+def tap(page, id):
+    """A finger's tap on the middle of element `id`."""
+    x, y = page.js("""const r = document.getElementById(arguments[0])
+        .getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];""", id)
+    for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+        page.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": kind, "touchPoints": points})
+
+
+def touch(page):
+    """The touch layout where a small or touch screen needs it, with targets
+    a finger can hit, all in view, and nothing focused to pop up a keyboard."""
+    packets = lambda: json.loads(page.js(DUMP_JS))["packetCount"]
+    page.driver.get("about:blank")
+    try:
+        for what, screen, fragment, want in LAYOUTS:
+            if screen:
+                emulate(page, *screen)
+                time.sleep(0.3)
+            if fragment and fragment[0] == "#":
+                page.js("document.getElementById('status').textContent = '';"
+                        "location.hash = arguments[0];", fragment)
+                page.wait()
+            elif fragment:
+                page.open(fragment)
+            got = page.js(TARGETS_JS)
+            ok = got["touch"] == want and got["inForm"] != want
+            if want:
+                ok = (ok and not got["small"] and not got["out"] and got["wide"] <= 0 and
+                      got["focus"] and got["inputmode"] == "decimal" and got["pinch"])
+            check("layout %s: %s" % (what, "touch layout, every target 44 px and in view"
+                                     if want else "no touch layout"), ok, repr(got))
+        # A run by touch alone, on a phone, with the page's own timer.
+        emulate(page, 390, 844, True)
+        page.open("seed=7")
+        tap(page, "btnStart")
+        end = time.monotonic() + 30
+        while packets() < 2 and time.monotonic() < end:
+            time.sleep(0.1)
+        tap(page, "btnStart")
+        start = page.driver.find_element(By.ID, "btnStart").text
+        check("a run started and stopped by taps counts packets",
+              packets() >= 2 and start == "Start", "%d packets, %r" % (packets(), start))
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+    # The page's zoom at 844 x 645: (zoom, the form's width, the page scrolls).
+    page.open("seed=7")
+    fit = page.js("return document.getElementById('canvas').getBoundingClientRect().width")
+    for value, want, scrolls in [("100", 844, False), ("200", 1688, True),
+                                 ("300", 2532, True), ("0", fit, False)]:
+        page.js("const z = document.getElementById('zoom'); z.value = arguments[0];"
+                "z.dispatchEvent(new Event('change'));", value)
+        width, pixels, scrolled = page.js("""const c = document.getElementById('canvas'),
+            e = document.scrollingElement;
+            return [c.getBoundingClientRect().width, c.width,
+                    e.scrollWidth > innerWidth && e.scrollHeight > innerHeight];""")
+        check("zoom %s: the form %.0f px wide, %sscrolling" % (
+            value, want, "" if scrolls else "no "),
+              abs(width - want) < 0.5 and pixels == round(want) and scrolled == scrolls,
+              "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
+
+
 def saturated(img, skip):
     """Pixels of bars and markers: colours far from grey, outside `skip`."""
     w, h = img.size
@@ -792,6 +906,7 @@ def main():
                  ("hostile", lambda: hostile(page)),
                  ("interaction", lambda: interaction(page)),
                  ("two forms", lambda: two_forms(page)),
+                 ("touch", lambda: touch(page)),
                  ("saves", lambda: saves(page)),
                  ("described", lambda: described(page)),
                  ("long save", lambda: long_save(page))]

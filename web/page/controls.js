@@ -26,6 +26,9 @@ const ArrivalsControls = (() => {
   function makeCombo(app, id, c, which, label) {
     const wrap = document.createElement('div');
     wrap.className = 'combo'; place(wrap, c);
+    // Its name, shown above it in the touch layout, where the picture's
+    // own caption is out of reach.
+    wrap.id = id + 'Box'; wrap.dataset.label = label;
     const input = document.createElement('input');
     input.id = id; input.type = 'text'; input.maxLength = 32767;
     input.setAttribute('role', 'combobox');
@@ -137,6 +140,8 @@ const ArrivalsControls = (() => {
       cmbData: makeCombo(app, 'cmbData', c.cmbData, 'Rate', 'Packets per second'),
       opt: [makeView(app, 0, c.optGraphs0), makeView(app, 1, c.optGraphs1)],
     };
+    // A rate is a number with a point: a phone offers its keypad.
+    v.cmbData.input.inputMode = 'decimal';
     // The window's tab order: rate box, Pause, process box, Start, views.
     // The view buttons are one group, named from the form's description.
     const views = document.createElement('div');

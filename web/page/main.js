@@ -30,18 +30,47 @@
   app.say = (text) => { notice.textContent = text; app.layout(); };
 
   // --- Scale ----------------------------------------------------------------
+  // The form is fitted to the window, or drawn at the student's zoom, a
+  // percentage (0 for "Fit"); above the fit the page scrolls. A small or
+  // touch screen gets the touch layout: the real controls leave the
+  // picture for a panel of full-size controls beside it (landscape) or
+  // below it (portrait), and the picture is fitted to what is left.
+  const coarse = window.matchMedia('(pointer: coarse)');
+  const SIDE = 280; // the least width of the panel beside the picture
+  app.zoom = 0;
+  app.touch = () => document.body.classList.contains('touch');
   app.layout = () => {
-    const bare = document.body.classList.contains('bare');
-    const below = bare ? 0
-      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight +
-        $('redText').offsetHeight;
-    const s = Math.max(0.1, Math.min(innerWidth / W, (innerHeight - below) / H));
+    const body = document.body, bare = body.classList.contains('bare');
+    const touch = !bare && (innerWidth < 600 || innerHeight < 500 || coarse.matches);
+    if (touch !== app.touch()) {
+      body.classList.toggle('touch', touch);
+      if (touch) formDiv.after(controlsDiv);
+      else formDiv.insertBefore(controlsDiv, $('busy'));
+    }
+    const wide = touch && !app.zoom && innerWidth > innerHeight;
+    body.classList.toggle('wide', wide);
+    body.classList.toggle('zoomed', app.zoom > 0);
+    // Text grows with the zoom, from the layout's own size.
+    body.style.fontSize = app.zoom ? (touch ? 16 : 13) * app.zoom / 100 + 'px' : '';
+    const across = document.documentElement.clientWidth || innerWidth;
+    let s;
+    if (app.zoom) s = app.zoom / 100;
+    else if (wide) s = Math.min((across - SIDE) / W, innerHeight / H);
+    else if (touch) s = Math.min(across / W, (innerHeight - controlsDiv.offsetHeight) / H);
+    else {
+      const below = bare ? 0
+        : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight +
+          $('redText').offsetHeight;
+      s = Math.min(innerWidth / W, (innerHeight - below) / H);
+    }
+    s = Math.max(0.1, s);
     const dpr = devicePixelRatio || 1;
     const resized = s !== scale || still.width !== Math.round(W * s * dpr);
     scale = s;
     formDiv.style.width = W * s + 'px';
     formDiv.style.height = H * s + 'px';
-    formDiv.style.marginLeft = Math.max(0, (innerWidth - W * s) / 2) + 'px';
+    formDiv.style.marginLeft = wide ? '' : Math.max(0, (across - W * s) / 2) + 'px';
+    $('stage').style.marginLeft = wide ? W * s + 'px' : '';
     for (const c of [still, moving]) {
       c.style.width = W * s + 'px';
       c.style.height = H * s + 'px';
@@ -50,9 +79,14 @@
         c.height = Math.round(H * s * dpr);
       }
     }
-    controlsDiv.style.transform = s === 1 ? '' : `scale(${s})`;
+    controlsDiv.style.transform = s === 1 || touch ? '' : `scale(${s})`;
     if (formReady && resized) show(true);
   };
+  coarse.addEventListener('change', () => app.layout());
+  $('zoom').addEventListener('change', (e) => {
+    app.zoom = Number(e.target.value);
+    app.layout();
+  });
 
   // What the form shows now: its frame painted, the real controls and the
   // timer brought in line.
@@ -160,7 +194,8 @@
     app.view = null;
     show(true);
     setStatus(status, message);
-    app.view.cmbData.input.focus({ preventScroll: true });
+    // On a touch screen a focused box would pop up the keyboard.
+    if (!app.touch()) app.view.cmbData.input.focus({ preventScroll: true });
   }
 
   function play() {
