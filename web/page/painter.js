@@ -37,6 +37,10 @@ const ArrivalsPainter = (() => {
     return m;
   }
 
+  // Ovals painted once, by size and colours (see shape), with a margin of
+  // PAD device pixels for their antialiased edges.
+  const sprites = new Map(), PAD = 2;
+
   // Drawing calls at `k` device pixels a CSS pixel; edges on whole device
   // pixels, so that they stay crisp.
   function painter(ctx, k, texts) {
@@ -48,7 +52,7 @@ const ArrivalsPainter = (() => {
     };
     const caption = (n, i, at, length) =>
       decoder.decode(texts.subarray(n[i + at], n[i + at] + n[i + length]));
-    function shape(n, i) {
+    function shape(n, i, copy) {
       const x = n[i + F.x], y = n[i + F.y], w = n[i + F.w], h = n[i + F.h];
       const filled = n[i + F.filled], fill = rgb(n[i + F.fill]);
       const o = n[i + F.outline], ink = rgb(n[i + F.ink]);
@@ -60,13 +64,37 @@ const ArrivalsPainter = (() => {
         }
         return;
       }
-      const half = o / 2;
-      ctx.beginPath();
-      ctx.ellipse(d(x) + (d(x + w) - d(x)) / 2, d(y) + (d(y + h) - d(y)) / 2,
-        Math.max(0, (d(x + w) - d(x)) / 2 - half * k),
-        Math.max(0, (d(y + h) - d(y)) / 2 - half * k), 0, 0, 2 * Math.PI);
-      if (filled) { ctx.fillStyle = fill; ctx.fill(); }
-      if (o > 0) { ctx.lineWidth = o * k; ctx.strokeStyle = ink; ctx.stroke(); }
+      // An oval over nothing, at a whole scale (`copy`), is painted once for
+      // its size and colours, then copied to whole device pixels: stroking
+      // an ellipse is the dearest call of a tick, and such a copy gives the
+      // same pixels. Over other paint its edges would blend apart from its
+      // own, and at other scales they lie by where it lies: it is painted
+      // in place.
+      const x0 = d(x), y0 = d(y), w0 = d(x + w) - x0, h0 = d(y + h) - y0;
+      if (!copy || !Number.isInteger(k)) {
+        const half = o / 2;
+        ctx.beginPath();
+        ctx.ellipse(x0 + w0 / 2, y0 + h0 / 2, Math.max(0, w0 / 2 - half * k),
+          Math.max(0, h0 / 2 - half * k), 0, 0, 2 * Math.PI);
+        if (filled) { ctx.fillStyle = fill; ctx.fill(); }
+        if (o > 0) { ctx.lineWidth = o * k; ctx.strokeStyle = ink; ctx.stroke(); }
+        return;
+      }
+      const key = `${w0} ${h0} ${filled} ${fill} ${o} ${ink} ${k}`;
+      let sprite = sprites.get(key);
+      if (sprite === undefined) {
+        if (sprites.size >= 256) sprites.clear();
+        sprite = document.createElement('canvas');
+        sprite.width = w0 + 2 * PAD; sprite.height = h0 + 2 * PAD;
+        const s = sprite.getContext('2d'), half = o / 2;
+        s.beginPath();
+        s.ellipse(PAD + w0 / 2, PAD + h0 / 2, Math.max(0, w0 / 2 - half * k),
+          Math.max(0, h0 / 2 - half * k), 0, 0, 2 * Math.PI);
+        if (filled) { s.fillStyle = fill; s.fill(); }
+        if (o > 0) { s.lineWidth = o * k; s.strokeStyle = ink; s.stroke(); }
+        sprites.set(key, sprite);
+      }
+      ctx.drawImage(sprite, x0 - PAD, y0 - PAD);
     }
     function line(n, i) {
       const lw = Math.max(1, Math.round(n[i + F.width] * k));
@@ -121,9 +149,10 @@ const ArrivalsPainter = (() => {
       ctx.textBaseline = 'alphabetic';
       ctx.fillText(caption(n, i, F.text, F.length), n[i + F.baseX] * k, n[i + F.baseY] * k);
     }
-    function item(n, i) {
+    // `copy`: an oval may be copied (see shape).
+    function item(n, i, copy = false) {
       switch (n[i + F.kind]) {
-        case K.rect: case K.oval: shape(n, i); break;
+        case K.rect: case K.oval: shape(n, i, copy); break;
         case K.line: line(n, i); break;
         case K.text: text(n, i); break;
         case K.polygon: polygon(n, i); break;
@@ -277,9 +306,10 @@ const ArrivalsPainter = (() => {
   // the box at `b` of `boxes` (CSS pixels, x, y, w, h; cleared first and
   // painted without a clip, since the box holds every moving item it meets
   // whole; all of the layer, not cleared, when `boxes` is null): its items
-  // in order, then the lines over the bars.
-  const bars = [], lines = [];
-  function paintMoving(ctx, p, n, boxes, b = 0) {
+  // in order, then the lines over the bars. `clear`: the layer under them
+  // holds nothing else (not so in a picture, painted over its ground).
+  const bars = [], lines = [], painted = [];
+  function paintMoving(ctx, p, n, boxes, b = 0, clear = true) {
     const d = p.d;
     let x = 0, y = 0, w = 0, h = 0;
     ctx.save();
@@ -290,12 +320,19 @@ const ArrivalsPainter = (() => {
     }
     bars.length = 0;
     lines.length = 0;
+    painted.length = 0;
+    const B = near.box;
     for (let c = 0; c < near.count; ++c) {
       if (boxes && !meets(c, x, y, w, h)) continue;
       const i = near.at[c], kind = n[i + F.kind];
       if (kind === K.line) lines.push(i);
       if (!near.moving[c]) continue;
-      p.item(n, i);
+      // An oval over nothing painted yet on this cleared layer.
+      let copy = clear && kind === K.oval;
+      for (let j = 0; copy && j < painted.length; ++j)
+        copy = !meets(painted[j], B[4 * c], B[4 * c + 1], B[4 * c + 2], B[4 * c + 3]);
+      p.item(n, i, copy);
+      painted.push(c);
       if (kind === K.rect) bars.push(i);
     }
     if (bars.length) {
@@ -320,7 +357,7 @@ const ArrivalsPainter = (() => {
     paintStill(ctx, frame, 1);
     const p = painter(ctx, 1, frame.texts);
     gather(frame.n);
-    paintMoving(ctx, p, frame.n, null);
+    paintMoving(ctx, p, frame.n, null, 0, false);
     p.controls(controls);
     return pic;
   }
