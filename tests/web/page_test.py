@@ -28,7 +28,7 @@ import tempfile
 import time
 import urllib.parse
 
-from PIL import Image
+from PIL import Image, ImageChops, ImageDraw
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
@@ -67,6 +67,9 @@ class Page:
                                popen_kw={"start_new_session": True})
         self.driver = webdriver.Chrome(service=self.service, options=options)
         self.driver.set_window_size(844, 645)
+        self.allow_downloads()
+
+    def allow_downloads(self):
         self.driver.execute_cdp_cmd("Page.setDownloadBehavior", {
             "behavior": "allow", "downloadPath": self.downloads.name})
 
@@ -648,6 +651,162 @@ def touch(page):
               "width %r (%r pixels), scrolls %r" % (width, pixels, scrolled))
 
 
+# --- Live runs: the page's own timer, its own links, fresh tabs -----------
+
+GUIDE = pathlib.Path(__file__).resolve().parents[2] / "docs" / "guide.md"
+
+
+def press(page, id):
+    """Clicks `id` as a user would, or as a script would when bare=1 hides
+    it; the focus is then taken away, so that no focus ring is drawn."""
+    found = page.driver.find_element(By.ID, id)
+    if found.is_displayed():
+        found.click()
+    else:
+        page.js("arguments[0].click()", found)
+    page.js("document.activeElement?.blur()")
+
+
+def until(page, js, timeout=120):
+    """Polls `js` until it is true: a busy machine is slow, never wrong."""
+    end = time.monotonic() + timeout
+    while not page.js(js) and time.monotonic() < end:
+        time.sleep(0.05)
+    return bool(page.js(js))
+
+
+def pause(page):
+    press(page, "btnPause")
+    return until(page, "return document.getElementById('btnPause').textContent === 'Cont'")
+
+
+def picture_png(page):
+    """The page's own "Save picture", decoded."""
+    press(page, "cmdPicture")
+    data = page.download("arrivals.png", 120)
+    return Image.open(io.BytesIO(data)).convert("RGB") if data else None
+
+
+# The form's picture as the page shows it now: its two canvases, one over
+# the other (the real controls are elements of their own over them).
+SHOWN_JS = """const a = document.getElementById('canvas'), b = document.getElementById('moving');
+const one = document.createElement('canvas');
+one.width = a.width; one.height = a.height;
+const x = one.getContext('2d');
+x.drawImage(a, 0, 0); x.drawImage(b, 0, 0);
+return one.toDataURL('image/png');"""
+
+
+# Height the page needs beyond the form's: its commands, the link and the
+# notice, and the browser's own.
+ROOM_JS = """const $ = (id) => document.getElementById(id);
+return $('commands').offsetHeight + $('linkBox').offsetHeight + $('notice').offsetHeight +
+  outerHeight - innerHeight;"""
+
+
+def pictures_of(page):
+    """ "Save picture" and the picture shown, which is what ticks, links
+    and scripts have painted on it, bit by bit."""
+    shown = page.js(SHOWN_JS).partition(",")[2]
+    shown = Image.open(io.BytesIO(base64.b64decode(shown))).convert("RGB")
+    return picture_png(page), shown
+
+
+def pixels_apart(a, b):
+    if a is None or b is None or a.size != b.size:
+        return -1
+    diff = ImageChops.difference(a, b).convert("L")
+    return sum(diff.histogram()[1:])
+
+
+def agrees_with_fresh_tab(page, name):
+    """This tab's pictures against those a fresh tab draws from the page's
+    own "Link to this run"; 0 pixels may differ."""
+    press(page, "cmdLink")
+    link = page.js("return document.getElementById('linkField').value")
+    mine = pictures_of(page)
+    d = page.driver
+    here = d.current_window_handle
+    d.switch_to.new_window("tab")
+    try:
+        page.allow_downloads()
+        d.get(link)
+        page.wait(600)
+        press(page, "cmdLink")  # the same layout, the link box shown
+        if mine[1].width == 844:
+            # A bare form fills its window: this one, with its commands,
+            # is given room to be shown at scale 1 too.
+            page.driver.set_window_size(844, 645 + page.js(ROOM_JS))
+            until(page, "return document.getElementById('canvas').width === 844")
+        theirs = pictures_of(page)
+    finally:
+        d.close()
+        d.switch_to.window(here)
+        # A closed tab takes the browser's leave to download with it.
+        page.allow_downloads()
+        d.set_window_size(844, 645)
+    if mine[1].width == 844:
+        # At scale 1 the picture shown is the one saved, the faces of the
+        # controls aside, but for an oval's antialiased edge (a copy of it
+        # on the moving layer blends onto the ground a little apart).
+        boxes = page.js("""return [...document.querySelectorAll('#controls > *')].map(e => {
+            const r = e.getBoundingClientRect();
+            return [r.left - 2, r.top - 2, r.right + 2, r.bottom + 2]; });""")
+        diff = ImageChops.difference(*mine)
+        draw = ImageDraw.Draw(diff)
+        for box in boxes:
+            draw.rectangle(box, fill=(0, 0, 0))
+        far = sum(max(p) > 16 for p in diff.getdata())
+        check(name + ": shown as saved", far == 0, "%d pixels apart" % far)
+    apart = [pixels_apart(a, b) for a, b in zip(mine, theirs)]
+    check(name, apart == [0, 0] and "#script=" in link,
+          "pixels differ: %d saved, %d shown (-1: no picture), link %r" % (
+              apart[0], apart[1], link[:120]))
+
+
+def live(page):
+    """Runs on the page's own timer, paused after about 1, 2, 5 and 10 s,
+    each picture against a fresh tab's of the run's own link."""
+    for fragment in ["seed=7", "bare=1&seed=7"]:
+        page.open(fragment)
+        press(page, "btnStart")
+        for waited, wait in [(1, 1), (2, 1), (5, 3), (10, 5)]:
+            time.sleep(wait)
+            paused = pause(page)
+            agrees_with_fresh_tab(page, "live %s, paused after %d s, draws as a fresh tab"
+                                  % (fragment, waited))
+            check("live %s: Pause takes" % fragment, paused)
+            press(page, "btnPause")  # Cont
+            until(page, "return document.getElementById('btnPause').textContent === 'Pause'")
+    # "Open script..." during a live run: the file's run, drawn afresh.
+    with tempfile.TemporaryDirectory() as tmp:
+        path = pathlib.Path(tmp) / "views.script"
+        path.write_bytes(PICTURES[1][1])
+        page.js("document.getElementById('status').textContent = ''")
+        page.driver.find_element(By.ID, "openFile").send_keys(str(path))
+        page.wait(600)
+    agrees_with_fresh_tab(page, "Open script... after a live run draws as a fresh tab")
+
+
+def guide_links(page):
+    """The guide's experiments, as it states its links, opened one after
+    another in one tab beside arrivals.html, each paused and its picture
+    against a fresh tab's of its own link."""
+    links = re.findall(r"\]\((arrivals\.html#[^)]*)\)", GUIDE.read_text())
+    check("the guide has its experiments' links", len(links) >= 5, repr(links))
+    page.open("seed=1")
+    page.js("window.sameDocument = true")
+    for n, href in enumerate(links, 1):
+        page.js("document.getElementById('status').textContent = ''")
+        page.driver.get(urllib.parse.urljoin(page.url, href))
+        status = page.wait(600)
+        if page.js("return document.getElementById('btnPause').textContent") == "Pause":
+            pause(page)
+        check("guide link %d plays in the open tab" % n,
+              status == "0" and page.js("return window.sameDocument === true"), status)
+        agrees_with_fresh_tab(page, "guide link %d after the others draws as a fresh tab" % n)
+
+
 def saturated(img, skip):
     """Pixels of bars and markers: colours far from grey, outside `skip`."""
     w, h = img.size
@@ -909,7 +1068,9 @@ def main():
                  ("touch", lambda: touch(page)),
                  ("saves", lambda: saves(page)),
                  ("described", lambda: described(page)),
-                 ("long save", lambda: long_save(page))]
+                 ("long save", lambda: long_save(page)),
+                 ("live", lambda: live(page)),
+                 ("guide links", lambda: guide_links(page))]
         if args.axe:
             source = install_axe(args.axe)
             steps.append(("axe", lambda: accessibility(page, source)))

@@ -22,6 +22,25 @@ const ArrivalsPainter = (() => {
     return name;
   };
 
+  // A caption's width and ascent in `font`, measured once: the count's
+  // digits are measured again at every tick that changes them.
+  const measures = new Map();
+  function measure(ctx, font, words) {
+    const key = font + '\n' + words;
+    let m = measures.get(key);
+    if (m === undefined) {
+      if (measures.size >= 4096) measures.clear();
+      const r = ctx.measureText(words);
+      m = { width: r.width, fontBoundingBoxAscent: r.fontBoundingBoxAscent };
+      measures.set(key, m);
+    }
+    return m;
+  }
+
+  // Ovals painted once, by size and colours (see shape), with a margin of
+  // PAD device pixels for their antialiased edges.
+  const sprites = new Map(), PAD = 2;
+
   // Drawing calls at `k` device pixels a CSS pixel; edges on whole device
   // pixels, so that they stay crisp.
   function painter(ctx, k, texts) {
@@ -33,7 +52,7 @@ const ArrivalsPainter = (() => {
     };
     const caption = (n, i, at, length) =>
       decoder.decode(texts.subarray(n[i + at], n[i + at] + n[i + length]));
-    function shape(n, i) {
+    function shape(n, i, copy) {
       const x = n[i + F.x], y = n[i + F.y], w = n[i + F.w], h = n[i + F.h];
       const filled = n[i + F.filled], fill = rgb(n[i + F.fill]);
       const o = n[i + F.outline], ink = rgb(n[i + F.ink]);
@@ -45,13 +64,37 @@ const ArrivalsPainter = (() => {
         }
         return;
       }
-      const half = o / 2;
-      ctx.beginPath();
-      ctx.ellipse(d(x) + (d(x + w) - d(x)) / 2, d(y) + (d(y + h) - d(y)) / 2,
-        Math.max(0, (d(x + w) - d(x)) / 2 - half * k),
-        Math.max(0, (d(y + h) - d(y)) / 2 - half * k), 0, 0, 2 * Math.PI);
-      if (filled) { ctx.fillStyle = fill; ctx.fill(); }
-      if (o > 0) { ctx.lineWidth = o * k; ctx.strokeStyle = ink; ctx.stroke(); }
+      // An oval over nothing, at a whole scale (`copy`), is painted once for
+      // its size and colours, then copied to whole device pixels: stroking
+      // an ellipse is the dearest call of a tick, and such a copy gives the
+      // same pixels. Over other paint its edges would blend apart from its
+      // own, and at other scales they lie by where it lies: it is painted
+      // in place.
+      const x0 = d(x), y0 = d(y), w0 = d(x + w) - x0, h0 = d(y + h) - y0;
+      if (!copy || !Number.isInteger(k)) {
+        const half = o / 2;
+        ctx.beginPath();
+        ctx.ellipse(x0 + w0 / 2, y0 + h0 / 2, Math.max(0, w0 / 2 - half * k),
+          Math.max(0, h0 / 2 - half * k), 0, 0, 2 * Math.PI);
+        if (filled) { ctx.fillStyle = fill; ctx.fill(); }
+        if (o > 0) { ctx.lineWidth = o * k; ctx.strokeStyle = ink; ctx.stroke(); }
+        return;
+      }
+      const key = `${w0} ${h0} ${filled} ${fill} ${o} ${ink} ${k}`;
+      let sprite = sprites.get(key);
+      if (sprite === undefined) {
+        if (sprites.size >= 256) sprites.clear();
+        sprite = document.createElement('canvas');
+        sprite.width = w0 + 2 * PAD; sprite.height = h0 + 2 * PAD;
+        const s = sprite.getContext('2d'), half = o / 2;
+        s.beginPath();
+        s.ellipse(PAD + w0 / 2, PAD + h0 / 2, Math.max(0, w0 / 2 - half * k),
+          Math.max(0, h0 / 2 - half * k), 0, 0, 2 * Math.PI);
+        if (filled) { s.fillStyle = fill; s.fill(); }
+        if (o > 0) { s.lineWidth = o * k; s.strokeStyle = ink; s.stroke(); }
+        sprites.set(key, sprite);
+      }
+      ctx.drawImage(sprite, x0 - PAD, y0 - PAD);
     }
     function line(n, i) {
       const lw = Math.max(1, Math.round(n[i + F.width] * k));
@@ -72,8 +115,9 @@ const ArrivalsPainter = (() => {
       const words = caption(n, i, F.text, F.length);
       if (!words) return;
       const px = n[i + F.font];
-      ctx.font = `${n[i + F.bold] ? 'bold ' : ''}${px * k}px ${FONT}`;
-      const m = ctx.measureText(words);
+      const font = `${n[i + F.bold] ? 'bold ' : ''}${px * k}px ${FONT}`;
+      ctx.font = font;
+      const m = measure(ctx, font, words);
       const bw = d(x + w) - d(x);
       const tw = Math.min(m.width, bw);
       const left = n[i + F.centred] ? d(x) + (bw - tw) / 2 : d(x);
@@ -105,9 +149,10 @@ const ArrivalsPainter = (() => {
       ctx.textBaseline = 'alphabetic';
       ctx.fillText(caption(n, i, F.text, F.length), n[i + F.baseX] * k, n[i + F.baseY] * k);
     }
-    function item(n, i) {
+    // `copy`: an oval may be copied (see shape).
+    function item(n, i, copy = false) {
       switch (n[i + F.kind]) {
-        case K.rect: case K.oval: shape(n, i); break;
+        case K.rect: case K.oval: shape(n, i, copy); break;
         case K.line: line(n, i); break;
         case K.text: text(n, i); break;
         case K.polygon: polygon(n, i); break;
@@ -174,15 +219,27 @@ const ArrivalsPainter = (() => {
     out[o] = x; out[o + 1] = y;
     out[o + 2] = Math.max(x1, x2) + half - x; out[o + 3] = Math.max(y1, y2) + half - y;
   }
-  const scratch = [0, 0, 0, 0];
-  // Whether record `i` meets one of `boxes` (x, y, w, h after each other).
-  function meetsAny(n, i, boxes) {
-    boxInto(n, i, scratch, 0);
-    const [x, y, w, h] = scratch;
-    for (let b = 0; b < boxes.length; b += 4)
-      if (x < boxes[b] + boxes[b + 2] && boxes[b] < x + w &&
-        y < boxes[b + 1] + boxes[b + 3] && boxes[b + 1] < y + h) return true;
-    return false;
+  // The records a moving box may touch, gathered by one walk through a
+  // frame: the moving ones and the lines (painted again over the bars),
+  // in painting order, each with its box (x, y, w, h at 4 c). Boxes and
+  // items are then matched on these alone, not on every record again.
+  const near = { at: [], moving: [], box: [], count: 0 };
+  function gather(n) {
+    let c = 0;
+    for (let i = 0; i < n.length; i = next(n, i)) {
+      const moving = n[i + F.layer] === L.moving;
+      if (!moving && n[i + F.kind] !== K.line) continue;
+      near.at[c] = i;
+      near.moving[c] = moving;
+      boxInto(n, i, near.box, 4 * c);
+      ++c;
+    }
+    near.count = c;
+  }
+  // Whether gathered record `c` meets the box x, y, w, h.
+  function meets(c, x, y, w, h) {
+    const B = near.box, o = 4 * c;
+    return B[o] < x + w && x < B[o] + B[o + 2] && B[o + 1] < y + h && y < B[o + 1] + B[o + 3];
   }
 
   // `boxes` (x, y, w, h after each other) with every two that meet replaced
@@ -211,24 +268,26 @@ const ArrivalsPainter = (() => {
   // `boxes` merged (see merge) and grown until each holds whole, with
   // `margin` CSS pixels about them for their antialiased edges, the moving
   // items it meets: cleared and repainted, such a box needs no clip.
-  function enclose(n, boxes, margin) {
+  function enclose(boxes, margin) {
     let out = merge(boxes);
+    const B = near.box;
     for (let grown = true; grown;) {
       grown = false;
       for (let b = 0; b < out.length; b += 4) {
-        const box = out.slice(b, b + 4);
-        for (let i = 0; i < n.length; i = next(n, i)) {
-          if (n[i + F.layer] !== L.moving || !meetsAny(n, i, box)) continue;
-          const x = scratch[0] - margin, y = scratch[1] - margin;
-          const r = scratch[0] + scratch[2] + margin, bottom = scratch[1] + scratch[3] + margin;
-          if (x >= box[0] && y >= box[1] && r <= box[0] + box[2] && bottom <= box[1] + box[3]) continue;
-          const x0 = Math.min(x, box[0]), y0 = Math.min(y, box[1]);
-          box[2] = Math.max(r, box[0] + box[2]) - x0;
-          box[3] = Math.max(bottom, box[1] + box[3]) - y0;
-          box[0] = x0; box[1] = y0;
+        let bx = out[b], by = out[b + 1], bw = out[b + 2], bh = out[b + 3];
+        for (let c = 0; c < near.count; ++c) {
+          if (!near.moving[c] || !meets(c, bx, by, bw, bh)) continue;
+          const o = 4 * c;
+          const x = B[o] - margin, y = B[o + 1] - margin;
+          const r = B[o] + B[o + 2] + margin, bottom = B[o + 1] + B[o + 3] + margin;
+          if (x >= bx && y >= by && r <= bx + bw && bottom <= by + bh) continue;
+          const x0 = Math.min(x, bx), y0 = Math.min(y, by);
+          bw = Math.max(r, bx + bw) - x0;
+          bh = Math.max(bottom, by + bh) - y0;
+          bx = x0; by = y0;
           grown = true;
         }
-        for (let j = 0; j < 4; ++j) out[b + j] = box[j];
+        out[b] = bx; out[b + 1] = by; out[b + 2] = bw; out[b + 3] = bh;
       }
       if (grown) out = merge(out);
     }
@@ -243,38 +302,44 @@ const ArrivalsPainter = (() => {
     for (let i = 0; i < n.length; i = next(n, i)) if (n[i + F.layer] === L.still) p.item(n, i);
   }
 
-  // The moving layer on `ctx`, inside `boxes` (CSS pixels, x, y, w, h after
-  // each other, each cleared first and painted without a clip, since each
-  // box holds every moving item it meets whole; all of it, not cleared,
-  // when null): its items in order, then the lines over the bars. One walk
-  // through the records finds both.
-  const bars = [], lines = [];
-  function paintMoving(ctx, frame, k, boxes) {
-    const p = painter(ctx, k, frame.texts), d = p.d, n = frame.n;
+  // The moving layer on `ctx`, from the records gather() found, inside
+  // the box at `b` of `boxes` (CSS pixels, x, y, w, h; cleared first and
+  // painted without a clip, since the box holds every moving item it meets
+  // whole; all of the layer, not cleared, when `boxes` is null): its items
+  // in order, then the lines over the bars. `clear`: the layer under them
+  // holds nothing else (not so in a picture, painted over its ground).
+  const bars = [], lines = [], painted = [];
+  function paintMoving(ctx, p, n, boxes, b = 0, clear = true) {
+    const d = p.d;
+    let x = 0, y = 0, w = 0, h = 0;
     ctx.save();
     if (boxes) {
-      for (let b = 0; b < boxes.length; b += 4) {
-        const x = boxes[b], y = boxes[b + 1];
-        const x0 = d(x), y0 = d(y), bw = d(x + boxes[b + 2]) - x0, bh = d(y + boxes[b + 3]) - y0;
-        ctx.clearRect(x0, y0, bw, bh);
-      }
+      x = boxes[b]; y = boxes[b + 1]; w = boxes[b + 2]; h = boxes[b + 3];
+      const x0 = d(x), y0 = d(y);
+      ctx.clearRect(x0, y0, d(x + w) - x0, d(y + h) - y0);
     }
     bars.length = 0;
     lines.length = 0;
-    for (let i = 0; i < n.length; i = next(n, i)) {
-      const kind = n[i + F.kind], moving = n[i + F.layer] === L.moving;
-      if (!moving && kind !== K.line) continue;
-      if (boxes && !meetsAny(n, i, boxes)) continue;
+    painted.length = 0;
+    const B = near.box;
+    for (let c = 0; c < near.count; ++c) {
+      if (boxes && !meets(c, x, y, w, h)) continue;
+      const i = near.at[c], kind = n[i + F.kind];
       if (kind === K.line) lines.push(i);
-      if (!moving) continue;
-      p.item(n, i);
+      if (!near.moving[c]) continue;
+      // An oval over nothing painted yet on this cleared layer.
+      let copy = clear && kind === K.oval;
+      for (let j = 0; copy && j < painted.length; ++j)
+        copy = !meets(painted[j], B[4 * c], B[4 * c + 1], B[4 * c + 2], B[4 * c + 3]);
+      p.item(n, i, copy);
+      painted.push(c);
       if (kind === K.rect) bars.push(i);
     }
     if (bars.length) {
       ctx.beginPath();
       for (const i of bars) {
-        const x = n[i + F.x], y = n[i + F.y];
-        ctx.rect(d(x), d(y), d(x + n[i + F.w]) - d(x), d(y + n[i + F.h]) - d(y));
+        const bx = n[i + F.x], by = n[i + F.y];
+        ctx.rect(d(bx), d(by), d(bx + n[i + F.w]) - d(bx), d(by + n[i + F.h]) - d(by));
       }
       ctx.clip();
       for (const i of lines) p.item(n, i);
@@ -290,8 +355,10 @@ const ArrivalsPainter = (() => {
     pic.width = width; pic.height = height;
     const ctx = pic.getContext('2d');
     paintStill(ctx, frame, 1);
-    paintMoving(ctx, frame, 1, null);
-    painter(ctx, 1, frame.texts).controls(controls);
+    const p = painter(ctx, 1, frame.texts);
+    gather(frame.n);
+    paintMoving(ctx, p, frame.n, null, 0, false);
+    p.controls(controls);
     return pic;
   }
 
@@ -323,18 +390,20 @@ const ArrivalsPainter = (() => {
           grow(boxes.length - 4);
         }
       }
+      if (!whole && !boxes.length) return;
+      gather(n);
+      const p = painter(movingCtx, k, frame.texts);
       if (whole) {
         paintStill(stillCtx, frame, k);
         stillK = k;
         movingCtx.clearRect(0, 0, moving.width, moving.height);
-        paintMoving(movingCtx, frame, k, null);
-      } else if (boxes.length) {
+        paintMoving(movingCtx, p, n, null);
+      } else {
         // Boxes that meet are painted as one, each grown until it holds
         // every moving item it meets, so that it is painted with no clip:
         // painting through a clip is far dearer than a few small passes.
-        const merged = enclose(n, boxes, Math.max(1, 2 / k));
-        for (let b = 0; b < merged.length; b += 4)
-          paintMoving(movingCtx, frame, k, merged.slice(b, b + 4));
+        const merged = enclose(boxes, Math.max(1, 2 / k));
+        for (let b = 0; b < merged.length; b += 4) paintMoving(movingCtx, p, n, merged, b);
       }
     }
 
