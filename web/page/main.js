@@ -1,19 +1,29 @@
-// The page: its form over the WebAssembly module, the timer, the URL's
-// fragment, the message boxes and the notice, put together from the parts
-// before it (bridge, fragment, jobs, painter, controls, commands).
+// A form of the page over the WebAssembly module `opts.module`: its canvas
+// and controls, the timer, the message boxes and the notice, put together
+// from the parts before it (bridge, fragment, jobs, painter, controls).
+// Its elements are those whose ids begin with `opts.prefix` (none for
+// arrivals.html; compare.html holds two forms, "a-" and "b-"). By default it
+// fills the window and runs its own timer; `opts.fit()` gives it a scale
+// instead, and `opts.clock(on)` is told when its timer goes on or off, for a
+// page that delivers the timer events itself.
 'use strict';
-(function () {
+// eslint-disable-next-line no-unused-vars
+const ArrivalsPage = (opts) => {
   const W = 844, H = 645;
-  const $ = (id) => document.getElementById(id);
+  const prefix = opts.prefix || '';
+  const $ = (id) => document.getElementById(prefix + id);
+  const heightOf = (id) => { const e = $(id); return e ? e.offsetHeight : 0; };
   const still = $('canvas'), moving = $('moving'), controlsDiv = $('controls'), formDiv = $('form');
   const dumpsPre = $('dumps'), statusDiv = $('status'), notice = $('notice');
   const dialog = $('message');
   const encoder = new TextEncoder(), decoder = new TextDecoder();
 
   const app = {
+    prefix,
     width: W,
     height: H,
-    form: null,        // the module's form (ArrivalsBridge.Form)
+    module: opts.module,
+    form: new ArrivalsBridge.Form(opts.module),
     controls: null,    // the last control data
     view: null,        // the real controls
     painter: ArrivalsPainter.create(still, moving, W),
@@ -33,14 +43,15 @@
   app.layout = () => {
     const bare = document.body.classList.contains('bare');
     const below = bare ? 0
-      : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight;
-    const s = Math.max(0.1, Math.min(innerWidth / W, (innerHeight - below) / H));
+      : heightOf('commands') + heightOf('linkBox') + notice.offsetHeight;
+    const s = Math.max(0.1, opts.fit ? opts.fit()
+      : Math.min(innerWidth / W, (innerHeight - below) / H));
     const dpr = devicePixelRatio || 1;
     const resized = s !== scale || still.width !== Math.round(W * s * dpr);
     scale = s;
     formDiv.style.width = W * s + 'px';
     formDiv.style.height = H * s + 'px';
-    formDiv.style.marginLeft = Math.max(0, (innerWidth - W * s) / 2) + 'px';
+    formDiv.style.marginLeft = opts.fit ? '' : Math.max(0, (innerWidth - W * s) / 2) + 'px';
     for (const c of [still, moving]) {
       c.style.width = W * s + 'px';
       c.style.height = H * s + 'px';
@@ -62,9 +73,9 @@
       if (!app.view) app.view = ArrivalsControls.create(app, controlsDiv, frame.controls);
       else app.view.show(frame.controls);
     }
-    if (frame.timer && !timer) timer = setInterval(onTimer, 50);
-    else if (!frame.timer && timer) { clearInterval(timer); timer = 0; }
+    setTimer(frame.timer);
     app.painter.paint(frame, full);
+    if (opts.shown) opts.shown(app);
     if (!firstFrame) {
       firstFrame = true;
       performance.mark('arrivals-first-frame');
@@ -93,6 +104,13 @@
   // One timer event, one tick: a late event never makes up for lost time.
   // While the message box is open the events are dropped.
   function onTimer() { app.event('timer'); }
+  function setTimer(on) {
+    if (opts.clock) {
+      timer = on ? 1 : 0;
+      opts.clock(on);
+    } else if (on && !timer) timer = setInterval(onTimer, 50);
+    else if (!on && timer) { clearInterval(timer); timer = 0; }
+  }
 
   // --- Start: the fragment, the script in slices -----------------------------
   function setStatus(status, message) {
@@ -111,7 +129,8 @@
     return (BigInt(a[0]) << 32n | BigInt(a[1])).toString();
   }
 
-  function start() {
+  // Starts afresh on the URL's fragment.
+  app.start = () => {
     let frag;
     try {
       frag = ArrivalsFragment.read(location.hash);
@@ -119,12 +138,12 @@
       frag = { error: e.message };
     }
     app.begin(frag);
-  }
+  };
 
   // Starts afresh on a fragment's pairs, as opening a new link would: a new
   // form, whose first frame is a full one.
   app.begin = (frag) => {
-    if (timer) { clearInterval(timer); timer = 0; }
+    setTimer(false);
     if (dialog.open) dialog.close();
     messages = [];
     app.jobs.drop();
@@ -132,7 +151,7 @@
     statusDiv.textContent = '';
     notice.textContent = '';
     formReady = false;
-    $('linkBox').hidden = true;
+    if ($('linkBox')) $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
     app.layout();
     seedText = frag.seed ? decoder.decode(frag.seed) : null;
@@ -157,7 +176,8 @@
     app.view = null;
     show(true);
     setStatus(status, message);
-    app.view.cmbData.input.focus({ preventScroll: true });
+    if (!opts.fit) app.view.cmbData.input.focus({ preventScroll: true });
+    if (opts.ready) opts.ready(app);
   }
 
   function play() {
@@ -176,19 +196,11 @@
     }, 'Playing the script');
   }
 
-  ArrivalsCommands.create(app, $);
-
-  // --- Start-up -------------------------------------------------------------
-  addEventListener('resize', app.layout);
-  addEventListener('hashchange', start);
-  ArrivalsWasm().then((m) => {
-    app.module = m;
-    app.form = new ArrivalsBridge.Form(m);
-    // For the page's tests and benchmark: the page, its form and one timer
-    // event as the timer delivers it.
-    app.timerEvent = onTimer;
-    app.repaint = () => show(true);
-    window.arrivals = app;
-    start();
-  });
-})();
+  // For the page's tests and benchmark: the page, its form and one timer
+  // event as the timer delivers it.
+  app.ready = () => formReady;
+  app.timerOn = () => timer !== 0;
+  app.timerEvent = onTimer;
+  app.repaint = () => show(true);
+  return app;
+};

@@ -5,6 +5,7 @@ const parts = {
   SceneFormat: 'readonly', ArrivalsWasm: 'readonly', ArrivalsBridge: 'readonly',
   ArrivalsFragment: 'readonly', ArrivalsJobs: 'readonly', ArrivalsLogo: 'readonly',
   ArrivalsPainter: 'readonly', ArrivalsControls: 'readonly', ArrivalsCommands: 'readonly',
+  ArrivalsPage: 'readonly',
 };
 const browser = Object.fromEntries([
   'window', 'document', 'location', 'history', 'navigator', 'performance', 'console',
