@@ -49,5 +49,13 @@ if(ARRIVALS_PACKAGE)
         "ARRIVALS_WEB_PAGE: no ${ARRIVALS_WEB_PAGE} (run scripts/web)")
     endif()
     install(FILES ${ARRIVALS_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    # compare.html, built beside it, goes with it.
+    get_filename_component(arrivals_web_dir ${ARRIVALS_WEB_PAGE} DIRECTORY)
+    if(NOT EXISTS ${arrivals_web_dir}/compare.html)
+      message(FATAL_ERROR
+        "ARRIVALS_WEB_PAGE: no compare.html beside it (run scripts/web)")
+    endif()
+    install(FILES ${arrivals_web_dir}/compare.html
+      DESTINATION ${CMAKE_INSTALL_DOCDIR})
   endif()
 endif()
