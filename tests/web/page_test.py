@@ -647,6 +647,15 @@ def compare(page, path, tool):
         check("compare: " + what, not why, "; ".join(why))
     check("compare: each side named by its process",
           [h for _, _, h in got] == ["A: Poisson", "B: Pareto 0.1"], repr(got))
+    # Two forms in one document: no id twice, no shared radio group, every
+    # control named.
+    clash = page.js("""const ids = [...document.querySelectorAll('[id]')].map(e => e.id);
+        const radios = [...document.querySelectorAll('input[type=radio]')].map(r => r.name);
+        const unnamed = [...document.querySelectorAll('main button, main input')].filter(e =>
+          !(e.getAttribute('aria-label') || e.textContent.trim() || e.closest('label') ||
+            e.tabIndex < 0)).map(e => e.id);
+        return [ids.filter((x, i) => ids.indexOf(x) !== i), new Set(radios).size, unnamed];""")
+    check("compare: both forms' controls apart and named", clash == [[], 2, []], repr(clash))
     boxes = page.js("""return ['a', 'b'].map(p => {
         const r = document.getElementById(p + '-form').getBoundingClientRect();
         return [r.left, r.top, r.right, r.bottom]; })""")
