@@ -1,9 +1,13 @@
-# Puts the page together: TEMPLATE with its style, the WebAssembly module's
-# JavaScript (the module inside it) and the page's own scripts (PAGE_JS, a
-# list, in order) in their places.
+# Puts the page together: TEMPLATE with its style (STYLE, a list of style
+# sheets, in order), the WebAssembly module's JavaScript (the module inside
+# it) and the page's own scripts (PAGE_JS, a list, in order) in their places.
 cmake_minimum_required(VERSION 3.25)
 file(READ ${TEMPLATE} html)
-file(READ ${STYLE} style)
+set(style "")
+foreach(part IN LISTS STYLE)
+  file(READ ${part} text)
+  string(APPEND style "${text}")
+endforeach()
 file(READ ${WASM_JS} wasm)
 set(script "")
 foreach(part IN LISTS PAGE_JS)

@@ -1045,6 +1045,87 @@ def accessibility(page, axe_source):
     page.driver.set_window_size(844, 645)
 
 
+# Experiment 1's two halves at the same rate and seed, side by side.
+EXPERIMENT_ONE = [b"seed 7\nload\n%spick rate 2\nclick start\ntick 300\ndump\n" % pick
+                  for pick in (b"", b"pick process 3\n")]
+# (what, side a, side b, status of a, of b), in turn in one tab: a side is
+# a script, a fragment as arrivals.html takes it, or {"raw": value of b=}.
+COMPARE = [
+    ("a bad link on one side", "script=load%ZZ", EXPERIMENT_ONE[1], "2", "0"),
+    ("a bad outer encoding on one side", EXPERIMENT_ONE[0], {"raw": "%Z"}, "0", "2"),
+    ("Poisson against Pareto 0.1", EXPERIMENT_ONE[0], EXPERIMENT_ONE[1], "0", "0"),
+]
+BOTH_JS = """return ['a', 'b'].map(p => [document.getElementById(p + '-status').textContent,
+    document.getElementById(p + '-dumps').textContent,
+    document.getElementById(p + '-heading').textContent])"""
+
+
+def compare(page, path, tool):
+    """compare.html: each side's status and dumps as arrivals-script gives
+    them for its link, a fault kept to its side, and one clock for both."""
+    def link(side):
+        if isinstance(side, dict):
+            return side["raw"]
+        return encode((side if isinstance(side, str) else "script=" + encode(side)).encode())
+
+    def wanted(side):
+        if not isinstance(side, bytes):
+            return None
+        run = ["node", tool] if tool.endswith(".js") else [tool]
+        return subprocess.run(run, input=side, capture_output=True, check=True).stdout.decode()
+
+    d = page.driver
+    d.set_window_size(1400, 700)
+    d.get("about:blank")
+    d.get(pathlib.Path(path).resolve().as_uri())
+    for what, a, b, want_a, want_b in COMPARE:
+        # Each row a new link in the same tab, as a student follows one.
+        d.execute_script("location.hash = arguments[0]",
+                         "a=" + link(a) + "&b=" + link(b))
+        end = time.monotonic() + 60
+        while time.monotonic() < end and not all(s for s, _, _ in page.js(BOTH_JS)):
+            time.sleep(0.05)
+        got = page.js(BOTH_JS)
+        why = []
+        for (status, dumps, heading), side, want in zip(got, (a, b), (want_a, want_b)):
+            if status.split(" ")[0] != want:
+                why.append("status %r, expected %s" % (status, want))
+            if wanted(side) not in (None, dumps):
+                why.append("dumps differ from the tool's (%d bytes)" % len(dumps))
+        check("compare: " + what, not why, "; ".join(why))
+    check("compare: each side named by its process",
+          [h for _, _, h in got] == ["A: Poisson", "B: Pareto 0.1"], repr(got))
+    # Two forms in one document: no id twice, no shared radio group, every
+    # control named.
+    clash = page.js("""const ids = [...document.querySelectorAll('[id]')].map(e => e.id);
+        const radios = [...document.querySelectorAll('input[type=radio]')].map(r => r.name);
+        const unnamed = [...document.querySelectorAll('main button, main input')].filter(e =>
+          !(e.getAttribute('aria-label') || e.textContent.trim() || e.closest('label') ||
+            e.tabIndex < 0)).map(e => e.id);
+        return [ids.filter((x, i) => ids.indexOf(x) !== i), new Set(radios).size, unnamed];""")
+    check("compare: both forms' controls apart and named", clash == [[], 2, []], repr(clash))
+    boxes = page.js("""return ['a', 'b'].map(p => {
+        const r = document.getElementById(p + '-form').getBoundingClientRect();
+        return [r.left, r.top, r.right, r.bottom]; })""")
+    (al, at, ar, ab), (bl, bt, br, bb) = boxes
+    check("compare: both forms side by side at one scale, inside the window",
+          ar - al == br - bl and ab - at == bb - bt and ar <= bl and br <= 1400 and
+          ab <= 700 and (ar - al) > 844 * 0.75, repr(boxes))
+    # Both run from the links; Start both starts them afresh together, the
+    # timer (real and called) ticks both, and Stop both ends them together.
+    d.find_element(By.ID, "cmdStartBoth").click()
+    page.js("for (let i = 0; i < 77; ++i) window.compare.timerEvent();")
+    time.sleep(0.4)
+    d.find_element(By.ID, "cmdStopBoth").click()
+    dumps = [json.loads(x) for x in page.js(
+        "return window.compare.pages.map(p => p.form.takeText('dump'))")]
+    check("compare: Start both and Stop both keep both runs' time equal",
+          dumps[0]["elapsedMs"] == dumps[1]["elapsedMs"] >= 77 * 50 and
+          [x["btnStart"] for x in dumps] == ["Start", "Start"],
+          repr([(x["elapsedMs"], x["btnStart"]) for x in dumps]))
+    d.set_window_size(844, 645)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page")
@@ -1053,6 +1134,8 @@ def main():
     parser.add_argument("--window")
     parser.add_argument("--axe")
     parser.add_argument("--only")
+    parser.add_argument("--compare", help="compare.html, checked too")
+    parser.add_argument("--tool", help="arrivals-script, for compare.html's dumps")
     args = parser.parse_args()
     FORMAT.update(json.loads(pathlib.Path(args.format).read_text()))
     page = Page(args.page)
@@ -1076,6 +1159,8 @@ def main():
             steps.append(("axe", lambda: accessibility(page, source)))
         if args.window:
             steps.append(("pictures", lambda: pictures(page, args.window)))
+        if args.compare:
+            steps.append(("compare", lambda: compare(page, args.compare, args.tool)))
         for name, step in steps:
             if args.only in (None, name):
                 step()

@@ -15,7 +15,7 @@ const ArrivalsControls = (() => {
 
   function makeButton(app, id, c, event) {
     const b = document.createElement('button');
-    b.type = 'button'; b.id = id; b.className = 'btn';
+    b.type = 'button'; b.id = app.prefix + id; b.className = 'btn';
     place(b, c); fontOf(b, c);
     b.addEventListener('click', () => app.event(event));
     return b;
@@ -23,7 +23,8 @@ const ArrivalsControls = (() => {
 
   // An editable box in the ARIA combobox pattern: typing is a change of the
   // text, picking an item of the list is a pick; the two stay apart.
-  function makeCombo(app, id, c, which, label) {
+  function makeCombo(app, name, c, which, label) {
+    const id = app.prefix + name;
     const wrap = document.createElement('div');
     wrap.className = 'combo'; place(wrap, c);
     // Its name, shown above it in the touch layout, where the picture's
@@ -49,7 +50,7 @@ const ArrivalsControls = (() => {
     fontOf(list, c);
     wrap.append(input, arrow, list);
     let active = -1;
-    const items = () => app.controls[id].items;
+    const items = () => app.controls[name].items;
     const current = () => items().indexOf(input.value);
     const mark = (i) => {
       active = i;
@@ -123,7 +124,7 @@ const ArrivalsControls = (() => {
     const label = document.createElement('label');
     label.className = 'view'; place(label, c); fontOf(label, c);
     const r = document.createElement('input');
-    r.type = 'radio'; r.name = 'optGraphs'; r.id = 'optGraphs' + i;
+    r.type = 'radio'; r.name = app.prefix + 'optGraphs'; r.id = r.name + i;
     const caption = document.createElement('span');
     label.append(r, caption);
     r.addEventListener('click', () => app.event('view', i));

@@ -60,6 +60,9 @@ const ArrivalsDescribe = (() => {
   }
 
   function create(app, $) {
+    // A page that holds the form without its words (compare.html) gets a
+    // description that says nothing.
+    if (!$('said')) return { show() {}, say() {}, clear() {}, openHelp() {} };
     const said = $('said'), red = $('redText'), help = $('help');
     let version = -1;   // graphsVersion of the description shown
     let last = null;    // the description shown, and the captions then

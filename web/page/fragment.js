@@ -6,9 +6,9 @@ const ArrivalsFragment = (() => {
   const encoder = new TextEncoder();
   const NAMES = ['seed', 'script', 'bare'];
 
-  // Each VALUE percent-decoded into bytes and nothing else. Throws a
-  // one-line message for bad percent-encoding.
-  function read(hash) {
+  // Each VALUE percent-decoded into bytes and nothing else, for the NAMEs
+  // in `names`. Throws a one-line message for bad percent-encoding.
+  function read(hash, names = NAMES) {
     const out = {};
     const text = hash.startsWith('#') ? hash.slice(1) : hash;
     if (text === '') return out;
@@ -16,7 +16,7 @@ const ArrivalsFragment = (() => {
       const eq = pair.indexOf('=');
       if (eq < 0) continue;
       const name = pair.slice(0, eq);
-      if (!NAMES.includes(name)) continue;
+      if (!names.includes(name)) continue;
       out[name] = decode(name, pair.slice(eq + 1));
     }
     return out;

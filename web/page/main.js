@@ -1,19 +1,29 @@
-// The page: its form over the WebAssembly module, the timer, the URL's
-// fragment, the message boxes and the notice, put together from the parts
-// before it (bridge, fragment, jobs, painter, controls, commands).
+// A form of the page over the WebAssembly module `opts.module`: its canvas
+// and controls, the timer, the message boxes and the notice, put together
+// from the parts before it (bridge, fragment, jobs, painter, controls).
+// Its elements are those whose ids begin with `opts.prefix` (none for
+// arrivals.html; compare.html holds two forms, "a-" and "b-"). By default it
+// fills the window and runs its own timer; `opts.fit()` gives it a scale
+// instead, and `opts.clock(on)` is told when its timer goes on or off, for a
+// page that delivers the timer events itself.
 'use strict';
-(function () {
+// eslint-disable-next-line no-unused-vars
+const ArrivalsPage = (opts) => {
   const W = 844, H = 645;
-  const $ = (id) => document.getElementById(id);
+  const prefix = opts.prefix || '';
+  const $ = (id) => document.getElementById(prefix + id);
+  const heightOf = (id) => { const e = $(id); return e ? e.offsetHeight : 0; };
   const still = $('canvas'), moving = $('moving'), controlsDiv = $('controls'), formDiv = $('form');
   const dumpsPre = $('dumps'), statusDiv = $('status'), notice = $('notice');
   const dialog = $('message');
   const encoder = new TextEncoder(), decoder = new TextDecoder();
 
   const app = {
+    prefix,
     width: W,
     height: H,
-    form: null,        // the module's form (ArrivalsBridge.Form)
+    module: opts.module,
+    form: new ArrivalsBridge.Form(opts.module),
     controls: null,    // the last control data
     view: null,        // the real controls
     painter: ArrivalsPainter.create(still, moving, W),
@@ -41,7 +51,7 @@
   app.touch = () => document.body.classList.contains('touch');
   app.layout = () => {
     const body = document.body, bare = body.classList.contains('bare');
-    const touch = !bare && (innerWidth < 600 || innerHeight < 500 || coarse.matches);
+    const touch = !bare && !opts.fit && (innerWidth < 600 || innerHeight < 500 || coarse.matches);
     if (touch !== app.touch()) {
       body.classList.toggle('touch', touch);
       if (touch) formDiv.after(controlsDiv);
@@ -54,13 +64,14 @@
     body.style.fontSize = app.zoom ? (touch ? 16 : 13) * app.zoom / 100 + 'px' : '';
     const across = document.documentElement.clientWidth || innerWidth;
     let s;
-    if (app.zoom) s = app.zoom / 100;
+    if (opts.fit) s = opts.fit();
+    else if (app.zoom) s = app.zoom / 100;
     else if (wide) s = Math.min((across - SIDE) / W, innerHeight / H);
     else if (touch) s = Math.min(across / W, (innerHeight - controlsDiv.offsetHeight) / H);
     else {
       const below = bare ? 0
-        : $('commands').offsetHeight + $('linkBox').offsetHeight + notice.offsetHeight +
-          $('redText').offsetHeight;
+        : heightOf('commands') + heightOf('linkBox') + notice.offsetHeight +
+          heightOf('redText');
       s = Math.min(innerWidth / W, (innerHeight - below) / H);
     }
     s = Math.max(0.1, s);
@@ -69,8 +80,8 @@
     scale = s;
     formDiv.style.width = W * s + 'px';
     formDiv.style.height = H * s + 'px';
-    formDiv.style.marginLeft = wide ? '' : Math.max(0, (across - W * s) / 2) + 'px';
-    $('stage').style.marginLeft = wide ? W * s + 'px' : '';
+    formDiv.style.marginLeft = wide || opts.fit ? '' : Math.max(0, (across - W * s) / 2) + 'px';
+    if ($('stage')) $('stage').style.marginLeft = wide ? W * s + 'px' : '';
     for (const c of [still, moving]) {
       c.style.width = W * s + 'px';
       c.style.height = H * s + 'px';
@@ -83,10 +94,12 @@
     if (formReady && resized) show(true);
   };
   coarse.addEventListener('change', () => app.layout());
-  $('zoom').addEventListener('change', (e) => {
-    app.zoom = Number(e.target.value);
-    app.layout();
-  });
+  if ($('zoom')) {
+    $('zoom').addEventListener('change', (e) => {
+      app.zoom = Number(e.target.value);
+      app.layout();
+    });
+  }
 
   // What the form shows now: its frame painted, the real controls and the
   // timer brought in line.
@@ -97,10 +110,10 @@
       if (!app.view) app.view = ArrivalsControls.create(app, controlsDiv, frame.controls);
       else app.view.show(frame.controls);
     }
-    if (frame.timer && !timer) timer = setInterval(onTimer, 50);
-    else if (!frame.timer && timer) { clearInterval(timer); timer = 0; }
+    setTimer(frame.timer);
     app.painter.paint(frame, full);
     app.describe.show(frame);
+    if (opts.shown) opts.shown(app);
     if (!firstFrame) {
       firstFrame = true;
       performance.mark('arrivals-first-frame');
@@ -129,6 +142,13 @@
   // One timer event, one tick: a late event never makes up for lost time.
   // While the message box is open the events are dropped.
   function onTimer() { app.event('timer'); }
+  function setTimer(on) {
+    if (opts.clock) {
+      timer = on ? 1 : 0;
+      opts.clock(on);
+    } else if (on && !timer) timer = setInterval(onTimer, 50);
+    else if (!on && timer) { clearInterval(timer); timer = 0; }
+  }
 
   // --- Start: the fragment, the script in slices -----------------------------
   function setStatus(status, message) {
@@ -147,7 +167,8 @@
     return (BigInt(a[0]) << 32n | BigInt(a[1])).toString();
   }
 
-  function start() {
+  // Starts afresh on the URL's fragment.
+  app.start = () => {
     let frag;
     try {
       frag = ArrivalsFragment.read(location.hash);
@@ -155,12 +176,12 @@
       frag = { error: e.message };
     }
     app.begin(frag);
-  }
+  };
 
   // Starts afresh on a fragment's pairs, as opening a new link would: a new
   // form, whose first frame is a full one.
   app.begin = (frag) => {
-    if (timer) { clearInterval(timer); timer = 0; }
+    setTimer(false);
     if (dialog.open) dialog.close();
     messages = [];
     app.jobs.drop();
@@ -169,7 +190,7 @@
     notice.textContent = '';
     app.describe.clear();
     formReady = false;
-    $('linkBox').hidden = true;
+    if ($('linkBox')) $('linkBox').hidden = true;
     document.body.classList.toggle('bare', !!frag.bare && decoder.decode(frag.bare) === '1');
     app.layout();
     seedText = frag.seed ? decoder.decode(frag.seed) : null;
@@ -195,7 +216,8 @@
     show(true);
     setStatus(status, message);
     // On a touch screen a focused box would pop up the keyboard.
-    if (!app.touch()) app.view.cmbData.input.focus({ preventScroll: true });
+    if (!opts.fit && !app.touch()) app.view.cmbData.input.focus({ preventScroll: true });
+    if (opts.ready) opts.ready(app);
   }
 
   function play() {
@@ -214,20 +236,13 @@
     }, 'Playing the script');
   }
 
-  ArrivalsCommands.create(app, $);
   app.describe = ArrivalsDescribe.create(app, $);
 
-  // --- Start-up -------------------------------------------------------------
-  addEventListener('resize', app.layout);
-  addEventListener('hashchange', start);
-  ArrivalsWasm().then((m) => {
-    app.module = m;
-    app.form = new ArrivalsBridge.Form(m);
-    // For the page's tests and benchmark: the page, its form and one timer
-    // event as the timer delivers it.
-    app.timerEvent = onTimer;
-    app.repaint = () => show(true);
-    window.arrivals = app;
-    start();
-  });
-})();
+  // For the page's tests and benchmark: the page, its form and one timer
+  // event as the timer delivers it.
+  app.ready = () => formReady;
+  app.timerOn = () => timer !== 0;
+  app.timerEvent = onTimer;
+  app.repaint = () => show(true);
+  return app;
+};

@@ -6,6 +6,7 @@ const parts = {
   ArrivalsFragment: 'readonly', ArrivalsJobs: 'readonly', ArrivalsLogo: 'readonly',
   ArrivalsPainter: 'readonly', ArrivalsControls: 'readonly', ArrivalsCommands: 'readonly',
   ArrivalsDescribe: 'readonly',
+  ArrivalsPage: 'readonly',
 };
 const browser = Object.fromEntries([
   'window', 'document', 'location', 'history', 'navigator', 'performance', 'console',
