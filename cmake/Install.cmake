@@ -36,6 +36,9 @@ if(ARRIVALS_PACKAGE)
   install(FILES ${arrivals_pkg_dir}/copyright ${arrivals_pkg_dir}/changelog.gz
     ${PROJECT_SOURCE_DIR}/docs/guide.md
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Experiment 6 on a student's own seconds.csv, beside the guide.
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/variance_time.py
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/figures
     DESTINATION ${CMAKE_INSTALL_DOCDIR}
     FILES_MATCHING PATTERN "*.png")
