@@ -33,7 +33,6 @@ import sys
 import json
 import math
 import os
-import statistics
 import subprocess
 import tempfile
 
@@ -91,7 +90,10 @@ def variance_time(counts):
         sums = [sum(counts[i * k:(i + 1) * k]) for i in range(n)]
         total = sum(sums)
         squares = sum(s * s for s in sums)
-        points.append((k, (n * squares - total * total) / (n * n * k * k)))
+        # Numerator and denominator each rounded to a float once, then
+        # divided: what a program with 128-bit integers does alike.
+        points.append((k, float(n * squares - total * total) /
+                       float(n * n * k * k)))
     return points
 
 
@@ -104,8 +106,14 @@ def fit(points):
         return None
     xs = [math.log10(k) for k, _ in used]
     ys = [math.log10(v) for _, v in used]
-    mx = sum(xs) / len(xs)
-    my = sum(ys) / len(ys)
+    # Plain sums in order (sum() compensates, which other programs do not).
+    mx = 0.0
+    my = 0.0
+    for x, y in zip(xs, ys):
+        mx += x
+        my += y
+    mx /= len(xs)
+    my /= len(ys)
     sxy = 0.0
     sxx = 0.0
     for x, y in zip(xs, ys):
@@ -134,11 +142,12 @@ def verdict(counts, points):
 
 
 def points_text(first, last, counts):
-    """The points as CSV, named by the seconds they come from, with the fit
+    """The points as CSV, named by the program times (time_ms) of the first
+    and the last second they come from, with the fit
     or the sentence that takes its place, as the program saves them."""
     points = variance_time(counts)
-    lines = [f"# seconds {first} to {last} of the run, {len(counts)} in all",
-             "block_s,blocks,variance"]
+    named = f", closed at time_ms {first} to {last}" if counts else ""
+    lines = [f"# {len(counts)} seconds{named}", "block_s,blocks,variance"]
     lines += [f"{k},{len(counts) // k},{v:.6g}" for k, v in points]
     why = verdict(counts, points)
     if why is not None:
@@ -151,7 +160,8 @@ def points_text(first, last, counts):
 
 
 def read_seconds(path):
-    """(first second, last second, count_1s of every row) of a seconds.csv."""
+    """(time_ms of the first and of the last row, count_1s of every row) of
+    a seconds.csv."""
     with open(path, newline="") as f:
         rows = list(csv.DictReader(f))
     if rows and "count_1s" not in rows[0]:
@@ -159,7 +169,7 @@ def read_seconds(path):
     counts = [int(row["count_1s"]) for row in rows]
     if not counts:
         return 0, 0, counts
-    return int(rows[0]["second"]), int(rows[-1]["second"]), counts
+    return int(rows[0]["time_ms"]), int(rows[-1]["time_ms"]), counts
 
 
 def pareto_theory():
@@ -234,7 +244,8 @@ def figure_of_run(first, last, counts, path):
                   label="Poisson's slope, -1 (H = 0.5)")
     ax.set_xlabel("block size m, seconds")
     ax.set_ylabel("variance of the mean count of a block")
-    ax.set_title(f"Variance-time plot, seconds {first} to {last}")
+    ax.set_title(f"Variance-time plot, {len(counts)} seconds, "
+                 f"time_ms {first} to {last}")
     ax.grid(True, which="both", linewidth=0.3)
     ax.legend(fontsize=8)
     fig.tight_layout()
