@@ -23,10 +23,12 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "script/last_run.h"
 #include "script/output_files.h"
 #include "script/session_recorder.h"
 #include "script/traced_replay.h"
 #include "window/main_window.h"
+#include "window/variance_dialog.h"
 
 namespace arrivals {
 
@@ -125,6 +127,8 @@ void MainWindow::openFormMenu(const QPoint &globalPos) {
                          &MainWindow::saveSeconds);
     formMenu_->addAction(QStringLiteral("Save this run as a script..."), this,
                          &MainWindow::saveScript);
+    formMenu_->addAction(QStringLiteral("Variance-time of this run..."), this,
+                         &MainWindow::showVarianceTime);
     formMenu_->addSeparator();
     formMenu_->addAction(QStringLiteral("Copy picture"), this,
                          &MainWindow::copyPicture);
@@ -263,6 +267,61 @@ void MainWindow::saveTrace(bool packets) {
           failure = QString::fromStdString(replay.message());
         return ok;
       });
+}
+
+void MainWindow::showVarianceTime() {
+  if (saving_)
+    return;
+  saving_ = true;
+  std::unique_ptr<QProgressDialog> dialog;
+  auto progress = dialogs_.progress;
+  if (!progress) {
+    dialog = std::make_unique<QProgressDialog>(
+        QStringLiteral("Variance-time of this run..."),
+        QStringLiteral("Cancel"), 0, 1000, this);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(500);
+    progress = [&dialog](std::uint64_t done, std::uint64_t total) {
+      dialog->setValue(total == 0
+                           ? 0
+                           : static_cast<int>(static_cast<double>(done) * 1000 /
+                                              static_cast<double>(total)));
+      QCoreApplication::processEvents();
+      return !dialog->wasCanceled();
+    };
+  }
+  // The session so far, played again: only the counts of the seconds of
+  // its last run are kept.
+  LastRunReplay replay(recorder_->Script());
+  bool cancelled = false;
+  for (bool more = true; more && !cancelled;) {
+    more = replay.Step();
+    cancelled = !progress(replay.done(), replay.total());
+  }
+  saving_ = false;
+  dialog.reset();
+  if (cancelled)
+    return;
+  if (replay.status() != 0) {
+    dialogs_.error(this,
+                   QStringLiteral("Cannot make the variance-time plot: %1")
+                       .arg(QString::fromStdString(replay.message())));
+    return;
+  }
+  if (auto *old = findChild<VarianceDialog *>(QStringLiteral("varianceTime")))
+    delete old;
+  auto *shown = new VarianceDialog(
+      ComputeVarianceTime(replay.seconds()),
+      [this](const std::string &csv) {
+        saveAs(QStringLiteral("Save points"), QStringLiteral("points.csv"),
+               QStringLiteral("CSV files (*.csv)"),
+               [&csv](const SaveBytes &bytes, const Progress &, QString &) {
+                 return bytes(csv);
+               });
+      },
+      this);
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  shown->show();
 }
 
 void MainWindow::showNotice(const QString &text) {
