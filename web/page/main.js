@@ -126,6 +126,7 @@
   app.begin = (frag) => {
     if (timer) { clearInterval(timer); timer = 0; }
     if (dialog.open) dialog.close();
+    if ($('varianceBox').open) $('varianceBox').close(); // of the old run
     messages = [];
     app.jobs.drop();
     dumpsPre.textContent = '';
