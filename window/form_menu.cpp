@@ -70,6 +70,29 @@ int writeThrough(int fd, std::string_view bytes,
   return 0;
 }
 
+// How far a long job has come; false cancels it: the dialogs' own answer
+// when set, otherwise a progress dialog with Cancel, made in `dialog` and
+// shown when the job takes a while.
+std::function<bool(std::uint64_t, std::uint64_t)>
+progressOf(const std::function<bool(std::uint64_t, std::uint64_t)> &given,
+           const QString &label, QWidget *parent,
+           std::unique_ptr<QProgressDialog> &dialog) {
+  if (given)
+    return given;
+  dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0,
+                                             1000, parent);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setMinimumDuration(500);
+  return [shown = dialog.get()](std::uint64_t done, std::uint64_t total) {
+    shown->setValue(total == 0
+                        ? 0
+                        : static_cast<int>(static_cast<double>(done) * 1000 /
+                                           static_cast<double>(total)));
+    QCoreApplication::processEvents();
+    return !shown->wasCanceled();
+  };
+}
+
 QString reasonOf(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -162,21 +185,8 @@ void MainWindow::saveAs(const QString &title, const QString &name,
   // How far the save has come; false cancels it. A progress dialog with
   // Cancel, shown when the save takes a while (or waits for a slow pipe).
   std::unique_ptr<QProgressDialog> dialog;
-  auto progress = dialogs_.progress;
-  if (!progress) {
-    dialog = std::make_unique<QProgressDialog>(
-        title + QStringLiteral("..."), QStringLiteral("Cancel"), 0, 1000, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(500);
-    progress = [&dialog](std::uint64_t done, std::uint64_t total) {
-      dialog->setValue(total == 0
-                           ? 0
-                           : static_cast<int>(static_cast<double>(done) * 1000 /
-                                              static_cast<double>(total)));
-      QCoreApplication::processEvents();
-      return !dialog->wasCanceled();
-    };
-  }
+  const Progress progress = progressOf(
+      dialogs_.progress, title + QStringLiteral("..."), this, dialog);
   std::uint64_t done = 0;
   std::uint64_t total = 0;
   const Progress told = [&](std::uint64_t d, std::uint64_t t) {
@@ -274,22 +284,9 @@ void MainWindow::showVarianceTime() {
     return;
   saving_ = true;
   std::unique_ptr<QProgressDialog> dialog;
-  auto progress = dialogs_.progress;
-  if (!progress) {
-    dialog = std::make_unique<QProgressDialog>(
-        QStringLiteral("Variance-time of this run..."),
-        QStringLiteral("Cancel"), 0, 1000, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(500);
-    progress = [&dialog](std::uint64_t done, std::uint64_t total) {
-      dialog->setValue(total == 0
-                           ? 0
-                           : static_cast<int>(static_cast<double>(done) * 1000 /
-                                              static_cast<double>(total)));
-      QCoreApplication::processEvents();
-      return !dialog->wasCanceled();
-    };
-  }
+  const Progress progress =
+      progressOf(dialogs_.progress,
+                 QStringLiteral("Variance-time of this run..."), this, dialog);
   // The session so far, played again: only the counts of the seconds of
   // its last run are kept.
   LastRunReplay replay(recorder_->Script());
