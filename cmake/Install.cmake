@@ -45,6 +45,9 @@ if(ARRIVALS_PACKAGE)
     message(FATAL_ERROR
       "ARRIVALS_COURSE: no course/index.html in '${ARRIVALS_COURSE}' (run scripts/web)")
   endif()
+  # Experiment 6 on a student's own seconds.csv, beside the guide.
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/variance_time.py
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY ${ARRIVALS_COURSE}/course DESTINATION ${CMAKE_INSTALL_DOCDIR})
   if(EXISTS ${ARRIVALS_COURSE}/answers.html)
     install(FILES ${ARRIVALS_COURSE}/answers.html DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -114,6 +114,21 @@ TracedReplay::TracedReplay(std::string script, ByteWriter packets,
 
 TracedReplay::~TracedReplay() = default;
 
+void TracedReplay::OnRunBegins(std::function<void()> begins) {
+  Player &p = *player_;
+  p.player.OnLineRan([&p, begins = std::move(begins)](std::string_view line) {
+    const Words w = Split(line);
+    const bool fresh =
+        (w.count == 1 && w.word[0] == "load") ||
+        (w.count == 2 && w.word[0] == "click" && w.word[1] == "start" &&
+         !p.form.state().stopped) ||
+        (w.count >= 2 && (w.word[0] == "pick" || w.word[0] == "type") &&
+         w.word[1] == "process");
+    if (fresh)
+      begins();
+  });
+}
+
 bool TracedReplay::Step(std::uint64_t events) {
   return player_->player.Step(events) != ScriptPlayer::State::Done;
 }

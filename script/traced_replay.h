@@ -30,6 +30,11 @@ public:
   // may be left to run.
   bool Step(std::uint64_t events = 20000);
 
+  // Told after each line that begins a fresh run, whose seconds the trace
+  // then writes from the first: `load`, a Start (not a Stop) and every
+  // change of the process, each of which clears the run's tallies.
+  void OnRunBegins(std::function<void()> begins);
+
   // Timer events the script's `tick` lines ask for so far and in all (those
   // the form drops while its timer is off count as done), for a progress
   // bar.

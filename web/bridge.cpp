@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "script/byte_io.h"
+#include "script/last_run.h"
 #include "script/script_dump.h"
 #include "script/script_player.h"
 #include "script/script_random.h"
@@ -30,6 +31,7 @@
 #include "ui/description.h"
 #include "ui/form.h"
 #include "ui/help.h"
+#include "ui/variance_plot.h"
 #include "web/scene.h"
 
 namespace arrivals {
@@ -77,6 +79,12 @@ struct Page {
   // A trace being saved, and its rows since the page last took them.
   std::unique_ptr<TracedReplay> trace;
   std::string traceCsv;
+  // "Variance-time of this run": the seconds of the replay's last run, and
+  // the plot made of them when the replay has played to its end.
+  bool varianceTrace = false;
+  RunSeconds runSeconds;
+  std::unique_ptr<VariancePlot> variance;
+  std::vector<float> varianceNumbers;
 };
 
 static_assert(scene::FieldCount(scene::kReplyFields) == 3 &&
@@ -324,6 +332,24 @@ EMSCRIPTEN_KEEPALIVE int web_trace(Page *page, int op) {
     p.trace = std::make_unique<TracedReplay>(p.recording.Script(),
                                              packets ? writer : nullptr,
                                              packets ? nullptr : writer);
+    p.varianceTrace = false;
+    return -1;
+  }
+  if (Is(op, kTraceOps, "variance")) {
+    // The rows are read as they come, only the counts of the last run kept.
+    p.runSeconds.Clear();
+    p.variance.reset();
+    p.trace = std::make_unique<TracedReplay>(
+        p.recording.Script(), nullptr, [&p](std::string_view bytes) {
+          while (!bytes.empty()) {
+            const std::size_t end = bytes.find('\n');
+            AddSecondsRow(bytes.substr(0, end), p.runSeconds);
+            bytes.remove_prefix(end == std::string_view::npos ? bytes.size()
+                                                              : end + 1);
+          }
+        });
+    p.trace->OnRunBegins([&p] { p.runSeconds.Clear(); });
+    p.varianceTrace = true;
     return -1;
   }
   if (!p.trace)
@@ -334,6 +360,9 @@ EMSCRIPTEN_KEEPALIVE int web_trace(Page *page, int op) {
       Is(op, kTraceOps, "step") ? p.trace->status() : kScriptCancelled;
   if (status != kScriptOk && Is(op, kTraceOps, "step"))
     p.message = p.trace->message();
+  if (status == kScriptOk && p.varianceTrace)
+    p.variance = std::make_unique<VariancePlot>(
+        ComputeVarianceTime(std::exchange(p.runSeconds, {})));
   p.trace.reset();
   return status;
 }
@@ -384,6 +413,20 @@ EMSCRIPTEN_KEEPALIVE const void *web_take(Page *page, int what) {
     p.text = StateText(p.form);
   } else if (Is(what, kTakes, "help")) {
     p.text = HelpText(ARRIVALS_VERSION);
+  } else if (Is(what, kTakes, "varianceRecords") && p.variance) {
+    BuildRecords(p.variance->items(), p.varianceNumbers, p.text);
+    p.reply.bytes = Address(p.varianceNumbers.data());
+    p.reply.byteCount =
+        static_cast<std::uint32_t>(p.varianceNumbers.size() * sizeof(float));
+    return &p.reply;
+  } else if (Is(what, kTakes, "varianceTexts") && p.variance) {
+    BuildRecords(p.variance->items(), p.varianceNumbers, p.text);
+  } else if (Is(what, kTakes, "variancePoints") && p.variance) {
+    p.text = VarianceTimeCsv(p.variance->plot());
+  } else if (Is(what, kTakes, "varianceSummary") && p.variance) {
+    p.text = VarianceSummary(p.variance->plot());
+  } else {
+    p.text.clear();
   }
   p.reply.bytes = Address(p.text.data());
   p.reply.byteCount = static_cast<std::uint32_t>(p.text.size());

@@ -270,6 +270,35 @@ void Scene::Build(const Controls &c, bool wantFull) {
   }
 }
 
+void BuildRecords(const std::vector<DrawItem> &items,
+                  std::vector<float> &numbers, std::string &texts) {
+  numbers.clear();
+  texts.clear();
+  Writer w(numbers, texts);
+  int index = 0;
+  for (const DrawItem &item : items) {
+    w.Item(index++);
+    switch (item.paint) {
+    case Paint::Rectangle:
+      w.Shape(Kind::Rect, Layer::Still, *item.shape);
+      break;
+    case Paint::Oval:
+      w.Shape(Kind::Oval, Layer::Still, *item.shape);
+      break;
+    case Paint::Line:
+      w.Stroke(Layer::Still, *item.line);
+      break;
+    case Paint::Text:
+    case Paint::Digits:
+      w.Text(Layer::Still, *item.label);
+      break;
+    case Paint::Logo:
+      w.Logo(Layer::Still, *item.image);
+      break;
+    }
+  }
+}
+
 namespace {
 
 void Member(std::string &out, const char *key) {

@@ -42,6 +42,12 @@ private:
   std::optional<Drawing> drawing_;
 };
 
+// Records of any drawing's items (the variance-time plot's), all in the
+// still layer, in the form's record format: the page paints them with the
+// painter it paints the form with.
+void BuildRecords(const std::vector<DrawItem> &items,
+                  std::vector<float> &numbers, std::string &texts);
+
 // 0xRRGGBB of a colour of the form.
 constexpr std::uint32_t RgbOf(Long color) {
   const auto c = static_cast<std::uint32_t>(color);

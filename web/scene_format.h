@@ -126,11 +126,15 @@ inline constexpr Fields kStartFlags = {"seeded", "recover", "close"};
 inline constexpr Fields kEvents = {"timer",       "start",       "pause",
                                    "view",        "typeProcess", "typeRate",
                                    "pickProcess", "pickRate"};
-inline constexpr Fields kTraceOps = {"packets", "seconds", "step", "cancel"};
-inline constexpr Fields kTakes = {"dumps",     "message",      "messageBox",
-                                  "recording", "dump",         "traceSlice",
-                                  "progress",  "progressText", "description",
-                                  "state",     "help"};
+inline constexpr Fields kTraceOps = {"packets", "seconds", "step", "cancel",
+                                     "variance"};
+inline constexpr Fields kTakes = {
+    "dumps", "message", "messageBox", "recording", "dump", "traceSlice",
+    "progress", "progressText", "description", "state", "help",
+    // the variance-time plot of the last run:
+    // its records (floats) and their texts,
+    // the points as CSV, the plot in words
+    "varianceRecords", "varianceTexts", "variancePoints", "varianceSummary"};
 // What web_take gives: bytes (a pointer and a length, as unsigned 32-bit
 // words), then a number (a 64-bit float, for "progress" from 0 to 1).
 inline constexpr Fields kReplyFields = {"bytes", "byteCount", "number"};

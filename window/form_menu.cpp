@@ -23,10 +23,12 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "script/last_run.h"
 #include "script/output_files.h"
 #include "script/session_recorder.h"
 #include "script/traced_replay.h"
 #include "window/main_window.h"
+#include "window/variance_dialog.h"
 
 namespace arrivals {
 
@@ -66,6 +68,29 @@ int writeThrough(int fd, std::string_view bytes,
     ::poll(&ready, 1, 100);
   }
   return 0;
+}
+
+// How far a long job has come; false cancels it: the dialogs' own answer
+// when set, otherwise a progress dialog with Cancel, made in `dialog` and
+// shown when the job takes a while.
+std::function<bool(std::uint64_t, std::uint64_t)>
+progressOf(const std::function<bool(std::uint64_t, std::uint64_t)> &given,
+           const QString &label, QWidget *parent,
+           std::unique_ptr<QProgressDialog> &dialog) {
+  if (given)
+    return given;
+  dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0,
+                                             1000, parent);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setMinimumDuration(500);
+  return [shown = dialog.get()](std::uint64_t done, std::uint64_t total) {
+    shown->setValue(total == 0
+                        ? 0
+                        : static_cast<int>(static_cast<double>(done) * 1000 /
+                                           static_cast<double>(total)));
+    QCoreApplication::processEvents();
+    return !shown->wasCanceled();
+  };
 }
 
 QString reasonOf(int error) {
@@ -125,6 +150,8 @@ void MainWindow::openFormMenu(const QPoint &globalPos) {
                          &MainWindow::saveSeconds);
     formMenu_->addAction(QStringLiteral("Save this run as a script..."), this,
                          &MainWindow::saveScript);
+    formMenu_->addAction(QStringLiteral("Variance-time of this run..."), this,
+                         &MainWindow::showVarianceTime);
     formMenu_->addSeparator();
     formMenu_->addAction(QStringLiteral("Copy picture"), this,
                          &MainWindow::copyPicture);
@@ -158,21 +185,8 @@ void MainWindow::saveAs(const QString &title, const QString &name,
   // How far the save has come; false cancels it. A progress dialog with
   // Cancel, shown when the save takes a while (or waits for a slow pipe).
   std::unique_ptr<QProgressDialog> dialog;
-  auto progress = dialogs_.progress;
-  if (!progress) {
-    dialog = std::make_unique<QProgressDialog>(
-        title + QStringLiteral("..."), QStringLiteral("Cancel"), 0, 1000, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(500);
-    progress = [&dialog](std::uint64_t done, std::uint64_t total) {
-      dialog->setValue(total == 0
-                           ? 0
-                           : static_cast<int>(static_cast<double>(done) * 1000 /
-                                              static_cast<double>(total)));
-      QCoreApplication::processEvents();
-      return !dialog->wasCanceled();
-    };
-  }
+  const Progress progress = progressOf(
+      dialogs_.progress, title + QStringLiteral("..."), this, dialog);
   std::uint64_t done = 0;
   std::uint64_t total = 0;
   const Progress told = [&](std::uint64_t d, std::uint64_t t) {
@@ -263,6 +277,48 @@ void MainWindow::saveTrace(bool packets) {
           failure = QString::fromStdString(replay.message());
         return ok;
       });
+}
+
+void MainWindow::showVarianceTime() {
+  if (saving_)
+    return;
+  saving_ = true;
+  std::unique_ptr<QProgressDialog> dialog;
+  const Progress progress =
+      progressOf(dialogs_.progress,
+                 QStringLiteral("Variance-time of this run..."), this, dialog);
+  // The session so far, played again: only the counts of the seconds of
+  // its last run are kept.
+  LastRunReplay replay(recorder_->Script());
+  bool cancelled = false;
+  for (bool more = true; more && !cancelled;) {
+    more = replay.Step();
+    cancelled = !progress(replay.done(), replay.total());
+  }
+  saving_ = false;
+  dialog.reset();
+  if (cancelled)
+    return;
+  if (replay.status() != 0) {
+    dialogs_.error(this,
+                   QStringLiteral("Cannot make the variance-time plot: %1")
+                       .arg(QString::fromStdString(replay.message())));
+    return;
+  }
+  if (auto *old = findChild<VarianceDialog *>(QStringLiteral("varianceTime")))
+    delete old;
+  auto *shown = new VarianceDialog(
+      ComputeVarianceTime(replay.seconds()),
+      [this](const std::string &csv) {
+        saveAs(QStringLiteral("Save points"), QStringLiteral("points.csv"),
+               QStringLiteral("CSV files (*.csv)"),
+               [&csv](const SaveBytes &bytes, const Progress &, QString &) {
+                 return bytes(csv);
+               });
+      },
+      this);
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  shown->show();
 }
 
 void MainWindow::showNotice(const QString &text) {

@@ -93,6 +93,11 @@ public:
   void savePackets();
   void saveSeconds();
   void saveScript();
+  // "Variance-time of this run...": the session played again through the
+  // traced replay (with progress and Cancel), the seconds since the last
+  // Start or change of process made into the plot, shown in a dialog (a
+  // child of the window named "varianceTime") with "Save points...".
+  void showVarianceTime();
   void copyPicture();
   // Shows the help (F1, or Help in the form's menu) beside the window; it
   // is a child of the window named "help".

@@ -520,6 +520,42 @@ def traces(page):
           "%d rows for %d seconds" % (len(rows) - 1, state["secondCount"]))
 
 
+def variance(page):
+    """"Variance-time of this run" saves the points that variance_time.py
+    prints for the page's own seconds.csv, for a second link in the tab too."""
+    sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "docs"))
+    import variance_time
+    d = page.driver
+    for seed, process in ((7, 3), (2, 0)):
+        script = ("seed %d\nload\npick process %d\npick rate 2\nclick start\n"
+                  "tick 24000\n" % (seed, process)).encode()
+        page.open("script=" + encode(script), 300)
+        d.find_element(By.ID, "btnPause").click()  # the same session for both
+        page.js("document.getElementById('cmdSeconds').click()")
+        seconds = page.download("seconds.csv") or b""
+        page.js("document.getElementById('cmdVariance').click()")
+        end = time.monotonic() + 120
+        while not page.js("return document.getElementById('varianceBox').open"):
+            if time.monotonic() > end:
+                break
+            time.sleep(0.1)
+        page.js("document.getElementById('cmdSavePoints').click()")
+        points = (page.download("points.csv", 60) or b"").decode()
+        summary = page.js(
+            "return document.getElementById('varianceSummary').textContent")
+        rows = page.js("return document.getElementById('variancePoints')"
+                       ".tBodies[0].rows.length")
+        page.js("document.getElementById('varianceClose').click()")
+        with tempfile.NamedTemporaryFile(suffix=".csv") as f:
+            f.write(seconds)
+            f.flush()
+            expected = variance_time.points_text(*variance_time.read_seconds(f.name))
+        check("the page's variance-time points for seed %d equal the script's" % seed,
+              points == expected and rows == expected.count("\n") - 3 and
+              "H is " in summary,
+              "%r / %r, %r rows, %r" % (points[-80:], expected[-80:], rows, summary))
+
+
 def incremental(page):
     """Ticks repaint only what changed; the result is the whole form's."""
     d = page.driver
@@ -1153,7 +1189,8 @@ def main():
                  ("described", lambda: described(page)),
                  ("long save", lambda: long_save(page)),
                  ("live", lambda: live(page)),
-                 ("guide links", lambda: guide_links(page))]
+                 ("guide links", lambda: guide_links(page)),
+                 ("variance", lambda: variance(page))]
         if args.axe:
             source = install_axe(args.axe)
             steps.append(("axe", lambda: accessibility(page, source)))

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,10 +18,12 @@
 #include <QTimer>
 
 #include "script/byte_io.h"
+#include "script/last_run.h"
 #include "script/script_random.h"
 #include "script/script_runner.h"
 #include "script/session_recorder.h"
 #include "window/main_window.h"
+#include "window/variance_dialog.h"
 
 namespace arrivals::test {
 
@@ -108,7 +111,8 @@ private slots:
     QCOMPARE(
         texts,
         (QStringList{"Save picture...", "Save packets...", "Save seconds...",
-                     "Save this run as a script...", "Copy picture", "Help"}));
+                     "Save this run as a script...",
+                     "Variance-time of this run...", "Copy picture", "Help"}));
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(844, 645));
   }
 
@@ -235,6 +239,46 @@ private slots:
     answer.clear();
     pick("Save picture...");
     QCOMPARE(errors.size(), 2);
+  }
+
+  // Over a live run: too short at first, then, the timer gone on, the
+  // points of every second since Start, as the script tool's trace gives
+  // them; Cancel shows nothing.
+  void plots_the_variance_time_of_this_run() {
+    const auto shown = [this] {
+      return window->findChild<VarianceDialog *>("varianceTime");
+    };
+    const auto summary = [&] {
+      return shown()->findChild<QLabel *>("summary")->text();
+    };
+    const auto errorsBefore = errors.size();
+    pick("Variance-time of this run...");
+    QVERIFY(shown() != nullptr && shown()->isVisible());
+    QVERIFY2(summary().contains("too short: 20 seconds, at least 30 needed"),
+             qPrintable(summary()));
+
+    for (int i = 0; i < 1200; ++i)
+      window->timerTick();
+    RunSeconds run;
+    for (const QByteArray &row :
+         toolTraces(recorder.Script()).second.split('\n'))
+      if (!row.isEmpty())
+        QVERIFY(AddSecondsRow(row.toStdString(), run));
+    QCOMPARE(run.counts.size(), std::size_t{80});
+    pick("Variance-time of this run...");
+    QVERIFY2(summary().contains("H is "), qPrintable(summary()));
+    QCOMPARE(window->findChildren<VarianceDialog *>().size(), 1);
+    answer = dir.filePath("points.csv");
+    shown()->findChild<QPushButton *>("savePoints")->click();
+    QCOMPARE(slurp(answer), QByteArray::fromStdString(
+                                VarianceTimeCsv(ComputeVarianceTime(run))));
+
+    delete shown();
+    keepGoing = false;
+    pick("Variance-time of this run...");
+    keepGoing = true;
+    QVERIFY(shown() == nullptr);
+    QCOMPARE(errors.size(), errorsBefore);
   }
 
   void cleanupTestCase() { window.reset(); }

@@ -72,6 +72,55 @@ const ArrivalsCommands = (() => {
     }, `Saving ${name}`);
   }
 
+  // "Variance-time of this run": the recording replayed as a trace is
+  // saved, only the counts of the seconds of its last run kept; then the
+  // plot, painted from the module's records by the form's painter, its
+  // points as a table and in words, and "Save points" for the CSV.
+  function varianceTime(app, $) {
+    if (app.jobs.busy()) {
+      app.say('No variance-time plot: another job is running; wait for it or cancel it');
+      return;
+    }
+    const form = app.form;
+    form.trace('variance');
+    app.jobs.run({
+      step: (cancel) => form.trace(cancel ? 'cancel' : 'step'),
+      progress: () => form.progress(),
+      said: () => form.progressText(),
+      finish(status) {
+        if (status === 130) return; // cancelled
+        if (status !== 0) throw new Error(form.takeText('message'));
+        const bytes = form.take('varianceRecords');
+        const n = new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);
+        const texts = form.take('varianceTexts');
+        const points = form.takeText('variancePoints');
+        const canvas = $('varianceCanvas');
+        const k = window.devicePixelRatio || 1;
+        canvas.width = Math.round(600 * k);
+        canvas.height = Math.round(440 * k);
+        canvas.style.width = '600px';
+        canvas.style.height = '440px';
+        ArrivalsPainter.paintRecords(canvas.getContext('2d'), n, texts, k);
+        $('varianceSummary').textContent = form.takeText('varianceSummary');
+        const body = $('variancePoints').tBodies[0];
+        body.replaceChildren();
+        for (const line of points.split('\n')) {
+          if (!/^[0-9]/.test(line)) continue;
+          const row = body.insertRow();
+          for (const cell of line.split(',')) row.insertCell().textContent = cell;
+        }
+        $('cmdSavePoints').onclick = () =>
+          download('points.csv', new Blob([points], { type: 'text/csv' }));
+        app.say('');
+        $('varianceBox').showModal();
+      },
+      fail(e) {
+        try { form.trace('cancel'); } catch { /* already ended */ }
+        app.say(`No variance-time plot: ${e && e.message ? e.message : e}`);
+      },
+    }, 'Variance-time of this run');
+  }
+
   function create(app, $) {
     const recording = () => app.form.take('recording');
     // The link shown whole, to be copied whole; what it will not do said
@@ -134,6 +183,7 @@ const ArrivalsCommands = (() => {
     });
     $('cmdPackets').addEventListener('click', () => saveTrace(app, 'packets', 'packets.csv'));
     $('cmdSeconds').addEventListener('click', () => saveTrace(app, 'seconds', 'seconds.csv'));
+    $('cmdVariance').addEventListener('click', () => varianceTime(app, $));
   }
 
   return { create };

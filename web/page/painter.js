@@ -410,5 +410,12 @@ const ArrivalsPainter = (() => {
     return { paint };
   }
 
-  return { create, picture, rgb, FONT };
+  // Records of a drawing of their own (the variance-time plot), all
+  // painted in order on `ctx` at `k` device pixels a CSS pixel.
+  function paintRecords(ctx, n, texts, k) {
+    const p = painter(ctx, k, texts);
+    for (let i = 0; i < n.length; i = next(n, i)) p.item(n, i);
+  }
+
+  return { create, picture, rgb, FONT, paintRecords };
 })();
