@@ -75,7 +75,8 @@ def anchor_headings(body):
 def relink(body, page, into=""):
     """Rewrites the relative links of `page`: a Markdown page of the docs
     becomes its page in the folder, and with `into` every relative link is
-    taken to be inside that folder. A page of the folder links nothing
+    taken to be inside that folder (a link that names it already is
+    kept). A page of the folder links nothing
     outside it, least of all the answers."""
     def fix(m):
         url = html.unescape(m.group(2))
@@ -90,7 +91,10 @@ def relink(body, page, into=""):
         if path == "answers.md":
             path = "answers.html"
         else:
-            path = into + PAGES.get(path, path)
+            # The answers' sources may name the folder already.
+            path = PAGES.get(path, path)
+            if not path.startswith(into):
+                path = into + path
         url = parts._replace(path=path).geturl()
         return '%s="%s"' % (m.group(1), html.escape(url))
     return re.sub(r'\b(href|src)="([^"]*)"', fix, body)

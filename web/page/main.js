@@ -183,7 +183,7 @@ const ArrivalsPage = (opts) => {
   app.begin = (frag) => {
     setTimer(false);
     if (dialog.open) dialog.close();
-    if ($('varianceBox').open) $('varianceBox').close(); // of the old run
+    if ($('varianceBox')?.open) $('varianceBox').close(); // of the old run
     messages = [];
     app.jobs.drop();
     dumpsPre.textContent = '';
