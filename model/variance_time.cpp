@@ -37,7 +37,7 @@ VarianceTime ComputeVarianceTime(const RunSeconds &seconds) {
   plot.secondsUsed = counts.size();
 
   for (const int k : kVarianceBlocks) {
-    const std::size_t size = static_cast<std::size_t>(k);
+    const auto size = static_cast<std::size_t>(k);
     const std::size_t n = counts.size() / size;
     if (n < kVarianceMinBlocks)
       break;

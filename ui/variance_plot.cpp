@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace arrivals {
 
@@ -43,7 +44,7 @@ std::string FitText(const VarianceTime &plot) {
 
 } // namespace
 
-VariancePlot::VariancePlot(const VarianceTime &plot) : plot_(plot) {
+VariancePlot::VariancePlot(VarianceTime plot) : plot_(std::move(plot)) {
   // The decades the positive variances span, at least one.
   double low = 0;
   double high = 0;
@@ -101,7 +102,10 @@ VariancePlot::VariancePlot(const VarianceTime &plot) : plot_(plot) {
                    : "100",
           Alignment::Center, 8, false);
   }
-  for (double d = low; d <= high; ++d) {
+  // Whole decades: low and high are whole numbers.
+  for (auto decade = static_cast<int>(low); decade <= static_cast<int>(high);
+       ++decade) {
+    const double d = decade;
     const Single at = y(std::pow(10.0, d));
     line(kLeft - 90, at, kLeft, at, 1);
     label(60, at - 120, kLeft - 180, Printed("%g", std::pow(10.0, d)),

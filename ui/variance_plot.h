@@ -22,7 +22,7 @@ public:
   static constexpr Single kWidth = 9000;
   static constexpr Single kHeight = 6600;
 
-  explicit VariancePlot(const VarianceTime &plot);
+  explicit VariancePlot(VarianceTime plot);
   VariancePlot(const VariancePlot &) = delete;
   VariancePlot &operator=(const VariancePlot &) = delete;
 

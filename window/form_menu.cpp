@@ -305,8 +305,7 @@ void MainWindow::showVarianceTime() {
                        .arg(QString::fromStdString(replay.message())));
     return;
   }
-  if (auto *old = findChild<VarianceDialog *>(QStringLiteral("varianceTime")))
-    delete old;
+  delete findChild<VarianceDialog *>(QStringLiteral("varianceTime"));
   auto *shown = new VarianceDialog(
       ComputeVarianceTime(replay.seconds()),
       [this](const std::string &csv) {
