@@ -48,13 +48,18 @@ std::string DrawItem::name() const {
   return name;
 }
 
+DrawItem *AddDrawItem(std::vector<DrawItem> &items, Paint paint,
+                      std::string_view array, int index) {
+  DrawItem &item = items.emplace_back();
+  item.paint = paint;
+  item.array = array;
+  item.index = index;
+  return &item;
+}
+
 Drawing::Drawing(const Controls &c) {
   const auto add = [this](Paint paint, std::string_view array, int index) {
-    DrawItem &item = items_.emplace_back();
-    item.paint = paint;
-    item.array = array;
-    item.index = index;
-    return &item;
+    return AddDrawItem(items_, paint, array, index);
   };
   const auto shape = [&add](std::string_view array, int index, const Shape &s) {
     add(s.kind == ShapeKind::Oval ? Paint::Oval : Paint::Rectangle, array,

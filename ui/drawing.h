@@ -68,6 +68,10 @@ struct DrawItem {
   std::string name() const;
 };
 
+// Appends to `items` one item painted as `paint`, named `array`(`index`).
+DrawItem *AddDrawItem(std::vector<DrawItem> &items, Paint paint,
+                      std::string_view array, int index);
+
 // The drawing of one form's controls, made once with the front end and read
 // whenever it paints. Its items point into the controls, so it never needs
 // rebuilding and reading it costs no allocation: it must not outlive them.

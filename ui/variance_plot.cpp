@@ -155,11 +155,7 @@ VariancePlot::VariancePlot(VarianceTime plot) : plot_(std::move(plot)) {
   // The items, now that no vector grows: bottom to top as made, but the
   // ground and frame first, lines over the dots, labels, then the points.
   const auto add = [this](Paint paint, std::string_view array, int index) {
-    DrawItem &item = items_.emplace_back();
-    item.paint = paint;
-    item.array = array;
-    item.index = index;
-    return &item;
+    return AddDrawItem(items_, paint, array, index);
   };
   int i = 0;
   for (const Shape &s : shapes_) {
