@@ -924,21 +924,21 @@ def key(page, id, k):
 # text box, a process turning red in a live run and a save.
 SAID = [
     ("a script that starts a run", lambda p: None, ""),
-    ("Stop", lambda p: press(p, "btnStart"), "Stopped"),
+    ("Stop", lambda p: click(p, "btnStart"), "Stopped"),
     ("F2 in the rate box", lambda p: key(p, "cmbData", Keys.F2),
      r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
     ("F2 again, the same state", lambda p: key(p, "cmbData", Keys.F2),
      r"Poisson, 2 packets a second, stopped: \d+ packets? in \d+ seconds?\."),
-    ("Start", lambda p: press(p, "btnStart"), "Started"),
-    ("Pause", lambda p: press(p, "btnPause"), "Paused"),
-    ("Cont", lambda p: press(p, "btnPause"), "Continued"),
+    ("Start", lambda p: click(p, "btnStart"), "Started"),
+    ("Pause", lambda p: click(p, "btnPause"), "Paused"),
+    ("Cont", lambda p: click(p, "btnPause"), "Continued"),
     ("F2 in the process box", lambda p: key(p, "cmbExperiment", Keys.F2),
      r"Poisson, 2 packets a second, running: \d+ packets? in \d+ seconds?\."),
     ("a process turning red", lambda p: p.js(
         "const a = window.arrivals; a.event('pickProcess', 5);"
         "for (let i = 0; i < 40; ++i) a.timerEvent();"),
      "Pareto 0.5 cannot run at 2 packets a second: pick another rate.*"),
-    ("a save", lambda p: press(p, "cmdSaveScript"), "arrivals-run.script saved"),
+    ("a save", lambda p: click(p, "cmdSaveScript"), "arrivals-run.script saved"),
 ]
 
 
@@ -958,7 +958,7 @@ def described(page):
     page.download("arrivals-run.script", 5)
     # Help, from the command and from F1 in the rate box: the focus goes
     # into it and comes back where it was.
-    for how, open_help, back in [("the Help command", lambda: press(page, "cmdHelp"), "cmdHelp"),
+    for how, open_help, back in [("the Help command", lambda: click(page, "cmdHelp"), "cmdHelp"),
                                  ("F1", lambda: help_open(page), "cmbData")]:
         open_help()
         inside = page.js("return document.getElementById('help').contains(document.activeElement)")
@@ -997,7 +997,7 @@ AXE_TAGS = ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]
 PARETO_RED = b"seed 1\nload\npick process 5\ntype rate 2\nclick start\ntick 40\n"
 
 
-def press(page, id):
+def click(page, id):
     page.driver.find_element(By.ID, id).click()
 
 
@@ -1024,7 +1024,7 @@ def help_open(page):
 # colour says.
 AXE = [
     ("as it opens", (844, 645), "seed=7", None, []),
-    ("while running", (844, 645), "seed=7", lambda p: press(p, "btnStart") or True, []),
+    ("while running", (844, 645), "seed=7", lambda p: click(p, "btnStart") or True, []),
     ("with a list open", (844, 645), "seed=7", list_open, []),
     ("with the message box open", (844, 645), "seed=7", message_open, []),
     ("with the help open", (844, 645), "seed=7", help_open, []),

@@ -146,7 +146,7 @@ const ArrivalsControls = (() => {
     // The window's tab order: rate box, Pause, process box, Start, views.
     // The view buttons are one group, named from the form's description.
     const views = document.createElement('div');
-    views.id = 'views'; views.setAttribute('role', 'radiogroup');
+    views.id = app.prefix + 'views'; views.setAttribute('role', 'radiogroup');
     views.append(v.opt[0].label, v.opt[1].label);
     div.append(v.cmbData.wrap, v.btnPause, v.cmbExperiment.wrap, v.btnStart, views);
 
