@@ -36,6 +36,14 @@ const ArrivalsDescribe = (() => {
     return [make('p', g.xAxis + ' ' + g.height), table];
   }
 
+  // Whether graph descriptions `a` and `b` have the same table but for
+  // its counts.
+  function sameTable(a, b) {
+    return a.title === b.title && a.labelHeading === b.labelHeading &&
+      a.countHeading === b.countHeading && a.rows.length === b.rows.length &&
+      a.rows.every(([label], k) => label === b.rows[k][0]);
+  }
+
   // The help's plain text as a dialog's content: the first paragraph is
   // the title; a paragraph whose first line is followed by others is a
   // section headed by that line; lines that begin with "- " are a list.
@@ -67,18 +75,49 @@ const ArrivalsDescribe = (() => {
     let version = -1;   // graphsVersion of the description shown
     let last = null;    // the description shown, and the captions then
     let helpFrom = null;
+    let graphs = [];    // per graph: its description shown and its nodes
 
     // Says `text` once in the live region, again when it is said again.
     const say = (text) => {
       said.textContent = text === said.textContent ? text + '\u00a0' : text;
     };
 
+    // The graphs' tables: at a redraw mostly counts change, so a table
+    // whose rows keep their labels has only its changed cells written,
+    // which keeps a redraw's tick cheap.
+    function showGraphs(list) {
+      const tables = $('graphTables');
+      if (graphs.length !== list.length) {
+        tables.textContent = '';
+        graphs = [];
+      }
+      list.forEach((g, i) => {
+        const old = graphs[i];
+        if (old && sameTable(old.g, g)) {
+          const axes = g.xAxis + ' ' + g.height;
+          if (old.nodes[0].textContent !== axes) old.nodes[0].textContent = axes;
+          const rows = old.nodes[1].tBodies[0].rows;
+          g.rows.forEach(([, count], k) => {
+            if (old.g.rows[k][1] !== count) rows[k].cells[1].textContent = String(count);
+          });
+          old.g = g;
+          return;
+        }
+        const nodes = graphTable(g);
+        if (old) {
+          old.nodes[1].remove();
+          old.nodes[0].replaceWith(...nodes);
+        } else {
+          tables.append(...nodes);
+        }
+        graphs[i] = { g, nodes };
+      });
+    }
+
     function build(d) {
       $('counterText').textContent = d.counter;
       $('inFlightText').textContent = d.inFlight;
-      const tables = $('graphTables');
-      tables.textContent = '';
-      d.graphs.forEach((g) => tables.append(...graphTable(g)));
+      showGraphs(d.graphs);
       d.views.buttons.forEach((b, i) => { $('viewNote' + i).textContent = b.description; });
       $('noteStart').textContent = d.btnStart;
       $('notePause').textContent = d.btnPause;
@@ -121,6 +160,7 @@ const ArrivalsDescribe = (() => {
     function clear() {
       version = -1;
       last = null;
+      graphs = [];
       for (const id of ['counterText', 'inFlightText', 'graphTables', 'redText'])
         $(id).textContent = '';
     }
