@@ -94,12 +94,6 @@ const ArrivalsPage = (opts) => {
     if (formReady && resized) show(true);
   };
   coarse.addEventListener('change', () => app.layout());
-  if ($('zoom')) {
-    $('zoom').addEventListener('change', (e) => {
-      app.zoom = Number(e.target.value);
-      app.layout();
-    });
-  }
 
   // What the form shows now: its frame painted, the real controls and the
   // timer brought in line.
